@@ -1,0 +1,24 @@
+# Installs the Debian packages the build, the tests and the program need, when any is
+# missing. Sourced by test.sh and run.sh.
+torvane_packages=(
+    build-essential cmake
+    qt6-base-dev qt6-qpa-plugins libqt6printsupport6
+    fonts-liberation
+    libgtest-dev libbenchmark-dev
+    xvfb xauth poppler-utils
+)
+
+torvane_install_packages() {
+    local missing=() pkg
+    for pkg in "${torvane_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
+        "${missing[@]}"
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the program and opens its window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+torvane_install_packages
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build --parallel "$(nproc)" --target torvane
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "There is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)."
+    echo "On a machine without a screen, run it under a virtual one: xvfb-run scripts/run.sh"
+    exit 1
+fi
+exec build/app/torvane
