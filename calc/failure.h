@@ -29,16 +29,16 @@ struct Failure {
 // Either a value or the failure that stopped its making.
 template <typename T>
 class [[nodiscard]] Outcome {
-public:
+  public:
     Outcome(T value) : state_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
-    Outcome(Failure failure)                          // NOLINT(google-explicit-constructor)
+    Outcome(Failure failure)                        // NOLINT(google-explicit-constructor)
         : state_(std::move(failure)) {}
 
     [[nodiscard]] bool ok() const { return std::holds_alternative<T>(state_); }
     [[nodiscard]] const T& value() const { return std::get<T>(state_); }
     [[nodiscard]] const Failure& failure() const { return std::get<Failure>(state_); }
 
-private:
+  private:
     std::variant<T, Failure> state_;
 };
 

@@ -26,7 +26,7 @@ using LetteredTable = std::array<LetteredRow, kTableRows>;
 
 // Where the sort draws its pivots from: values meant to lie in [0, 1).
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual double next() = 0;
 };
@@ -34,10 +34,10 @@ public:
 // The program's generator: a fixed seed, never the clock, so every start of the program
 // draws the same sequence. One instance lives for the whole run.
 class PivotGenerator final : public RandomSource {
-public:
+  public:
     double next() override;
 
-private:
+  private:
     std::mt19937_64 engine_;  // default-seeded, the same on every platform
 };
 

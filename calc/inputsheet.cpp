@@ -1,0 +1,16 @@
+#include "inputsheet.h"
+
+#include <algorithm>
+
+namespace calc {
+
+std::optional<Failure> validate(const InputSheet& sheet) {
+    const bool anyEmpty = std::any_of(sheet.texts.begin(), sheet.texts.end(),
+                                      [](const std::string& text) { return text.empty(); });
+    if (anyEmpty) {
+        return Failure{Failure::Kind::EmptyField, std::nullopt, {}};
+    }
+    return std::nullopt;
+}
+
+}  // namespace calc

@@ -1,0 +1,416 @@
+#include "numbers.h"
+
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+namespace calc {
+namespace {
+
+// Digits beyond this many significant ones cannot change which double a number rounds to,
+// as long as a sticky digit records that something non-zero was dropped.
+constexpr std::size_t kKeptDigits = 800;
+// Decimal exponents past these bounds are certainly beyond, or below, the double range.
+constexpr std::int64_t kOverflowExponent = 330;
+constexpr std::int64_t kUnderflowExponent = -360;
+// Keeps the exponent arithmetic far from int64's limits however long the text is.
+constexpr std::int64_t kExponentCap = 1'000'000'000'000;
+// Hexadecimal digits beyond this many are certainly beyond the double range.
+constexpr std::size_t kMaxHexDigits = 300;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+Reading value(double v) {
+    return Reading{v, ReadError::NotANumber};
+}
+Reading failure(ReadError error) {
+    return Reading{std::nullopt, error};
+}
+
+std::int64_t capped(std::int64_t v) {
+    if (v > kExponentCap) {
+        return kExponentCap;
+    }
+    return v < -kExponentCap ? -kExponentCap : v;
+}
+
+// A decimal number gathered digit by digit as +/-0.DIGITS x 10^(point + exponent).
+class DecimalNumber {
+  public:
+    void setNegative(bool negative) { negative_ = negative; }
+    void addIntegerDigit(char d) {
+        if (significant_.empty() && d == '0') {
+            return;
+        }
+        keep(d);
+        point_ = capped(point_ + 1);
+    }
+    void addFractionDigit(char d) {
+        if (significant_.empty() && d == '0') {
+            point_ = capped(point_ - 1);
+            return;
+        }
+        keep(d);
+    }
+    void addExponentDigit(char d) { exponent_ = capped(exponent_ * 10 + (d - '0')); }
+    void setExponentNegative(bool negative) { exponentNegative_ = negative; }
+
+    [[nodiscard]] Reading toDouble() const {
+        const double zero = negative_ ? -0.0 : 0.0;
+        if (significant_.empty()) {
+            return value(zero);
+        }
+        const std::int64_t magnitude = point_ + (exponentNegative_ ? -exponent_ : exponent_);
+        if (magnitude > kOverflowExponent) {
+            return failure(ReadError::OutOfRange);
+        }
+        if (magnitude < kUnderflowExponent) {
+            return value(zero);
+        }
+        std::string text = negative_ ? "-0." : "0.";
+        text += significant_;
+        if (dropped_) {
+            text += '1';
+        }
+        text += 'e';
+        text += std::to_string(magnitude);
+        double result = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
+        if (ec == std::errc::result_out_of_range) {
+            return magnitude > 0 ? failure(ReadError::OutOfRange) : value(zero);
+        }
+        if (ec != std::errc() || end != text.data() + text.size()) {
+            return failure(ReadError::NotANumber);
+        }
+        return value(result);
+    }
+
+  private:
+    void keep(char d) {
+        if (significant_.size() < kKeptDigits) {
+            significant_ += d;
+        } else if (d != '0') {
+            dropped_ = true;
+        }
+    }
+
+    bool negative_ = false;
+    std::string significant_;  // no leading zeros
+    bool dropped_ = false;     // a non-zero digit past kKeptDigits was left out
+    std::int64_t point_ = 0;   // where the decimal point stands relative to significant_
+    std::int64_t exponent_ = 0;
+    bool exponentNegative_ = false;
+};
+
+// A forward cursor over UTF-8 text.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : text_(text) {}
+
+    [[nodiscard]] bool atEnd() const { return pos_ >= text_.size(); }
+    [[nodiscard]] char peek(std::size_t ahead = 0) const {
+        return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+    }
+    [[nodiscard]] bool startsWith(std::string_view s) const {
+        return !s.empty() && text_.substr(pos_).starts_with(s);
+    }
+    void advance(std::size_t n = 1) { pos_ += n; }
+    bool take(std::string_view s) {
+        if (!startsWith(s)) {
+            return false;
+        }
+        pos_ += s.size();
+        return true;
+    }
+
+  private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+// ---- Strict reading ----
+
+bool isStrictBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+void skipStrictBlanks(Cursor& in) {
+    while (isStrictBlank(in.peek()) && !in.atEnd()) {
+        in.advance();
+    }
+}
+
+// The group separators a user can type for the locale: its own, and an ordinary blank where
+// the locale groups with a no-break space, which keyboards seldom offer.
+struct GroupMarks {
+    std::string_view own;
+    std::string_view typed;
+};
+
+GroupMarks groupMarks(const Separators& separators) {
+    if (separators.group.empty() || separators.group == separators.decimal) {
+        return {};
+    }
+    const bool noBreakSpace = separators.group == "\u00A0" || separators.group == "\u202F";
+    return {separators.group, noBreakSpace ? std::string_view(" ") : std::string_view()};
+}
+
+// Consumes a group mark followed by exactly three digits, and the digits.
+bool takeDigitGroup(Cursor& in, const GroupMarks& marks, DecimalNumber& number) {
+    for (const std::string_view mark : {marks.own, marks.typed}) {
+        if (mark.empty() || !in.startsWith(mark)) {
+            continue;
+        }
+        Cursor probe = in;
+        probe.advance(mark.size());
+        if (!isDigit(probe.peek()) || !isDigit(probe.peek(1)) || !isDigit(probe.peek(2)) ||
+            isDigit(probe.peek(3))) {
+            return false;
+        }
+        in = probe;
+        for (int i = 0; i < 3; ++i) {
+            number.addIntegerDigit(in.peek());
+            in.advance();
+        }
+        return true;
+    }
+    return false;
+}
+
+// Reads the integer digits; returns how many there were, or -1 for grouping the locale
+// does not allow.
+int takeIntegerPart(Cursor& in, const GroupMarks& marks, DecimalNumber& number) {
+    int count = 0;
+    int leadingGroup = 0;
+    while (isDigit(in.peek())) {
+        number.addIntegerDigit(in.peek());
+        in.advance();
+        ++count;
+        ++leadingGroup;
+    }
+    bool grouped = false;
+    while (leadingGroup > 0 && takeDigitGroup(in, marks, number)) {
+        grouped = true;
+        count += 3;
+    }
+    if (grouped && leadingGroup > 3) {
+        return -1;
+    }
+    // A group mark followed by anything but three digits is no number, unless the mark is
+    // a blank that merely ends it.
+    if (leadingGroup > 0 && !marks.own.empty() && in.startsWith(marks.own) &&
+        !isStrictBlank(marks.own.front())) {
+        return -1;
+    }
+    return count;
+}
+
+bool takeExponent(Cursor& in, DecimalNumber& number) {
+    if (in.peek() != 'e' && in.peek() != 'E') {
+        return true;
+    }
+    in.advance();
+    if (in.peek() == '+' || in.peek() == '-') {
+        number.setExponentNegative(in.peek() == '-');
+        in.advance();
+    }
+    if (!isDigit(in.peek())) {
+        return false;
+    }
+    while (isDigit(in.peek())) {
+        number.addExponentDigit(in.peek());
+        in.advance();
+    }
+    return true;
+}
+
+// ---- Lenient reading ----
+
+bool isLenientSkip(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+// The next character that is not skipped, or '\0' at the end.
+char nextLenient(Cursor& in) {
+    while (!in.atEnd() && isLenientSkip(in.peek())) {
+        in.advance();
+    }
+    return in.peek();
+}
+
+int hexValue(char c) {
+    if (isDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Binary digits written as hexadecimal digits, most significant first.
+std::string bitsToHex(const std::string& bits) {
+    const std::size_t pad = (4 - bits.size() % 4) % 4;
+    const std::string padded = std::string(pad, '0') + bits;
+    std::string hex;
+    for (std::size_t i = 0; i < padded.size(); i += 4) {
+        int nibble = 0;
+        for (std::size_t j = 0; j < 4; ++j) {
+            nibble = nibble * 2 + (padded[i + j] - '0');
+        }
+        hex += "0123456789abcdef"[nibble];
+    }
+    return hex;
+}
+
+Reading hexToDouble(std::string_view hex) {
+    const std::size_t first = hex.find_first_not_of('0');
+    if (first == std::string_view::npos) {
+        return value(0.0);
+    }
+    hex.remove_prefix(first);
+    if (hex.size() > kMaxHexDigits) {
+        return failure(ReadError::OutOfRange);
+    }
+    double result = 0;
+    const auto [end, ec] =
+        std::from_chars(hex.data(), hex.data() + hex.size(), result, std::chars_format::hex);
+    if (ec == std::errc::result_out_of_range) {
+        return failure(ReadError::OutOfRange);
+    }
+    return ec == std::errc() ? value(result) : value(0.0);
+}
+
+// '&H' or '&O' has been read: the digits of a non-negative integer follow.
+Reading readRadixInteger(Cursor& in, bool octal) {
+    std::string hex;
+    std::string bits;
+    for (char c = nextLenient(in);; c = nextLenient(in)) {
+        const int digit = hexValue(c);
+        if (digit < 0 || (octal && digit > 7)) {
+            break;
+        }
+        in.advance();
+        if (octal) {
+            const bool leadingZero = bits.empty() && digit == 0;
+            if (!leadingZero && bits.size() < 4 * kMaxHexDigits + 3) {
+                bits += {char('0' + (digit >> 2)), char('0' + ((digit >> 1) & 1)),
+                         char('0' + (digit & 1))};
+            } else if (!leadingZero) {
+                return failure(ReadError::OutOfRange);
+            }
+        } else if (!(hex.empty() && digit == 0)) {
+            if (hex.size() > kMaxHexDigits) {
+                return failure(ReadError::OutOfRange);
+            }
+            hex += c;
+        }
+    }
+    return hexToDouble(octal ? bitsToHex(bits) : hex);
+}
+
+// Reads "E-12" and the like after a mantissa; leaves the cursor where it was when no digit
+// follows the letter, so "1E" reads as 1.
+void takeLenientExponent(Cursor& in, DecimalNumber& number) {
+    const char letter = nextLenient(in);
+    if (letter != 'e' && letter != 'E' && letter != 'd' && letter != 'D') {
+        return;
+    }
+    Cursor probe = in;
+    probe.advance();
+    DecimalNumber trial = number;
+    const char sign = nextLenient(probe);
+    if (sign == '+' || sign == '-') {
+        trial.setExponentNegative(sign == '-');
+        probe.advance();
+    }
+    if (!isDigit(nextLenient(probe))) {
+        return;
+    }
+    for (char c = nextLenient(probe); isDigit(c); c = nextLenient(probe)) {
+        trial.addExponentDigit(c);
+        probe.advance();
+    }
+    number = trial;
+    in = probe;
+}
+
+}  // namespace
+
+Reading readStrict(std::string_view text, const Separators& separators) {
+    Cursor in(text);
+    DecimalNumber number;
+    skipStrictBlanks(in);
+    if (in.peek() == '+' || in.peek() == '-') {
+        number.setNegative(in.peek() == '-');
+        in.advance();
+    }
+    const int integerDigits = takeIntegerPart(in, groupMarks(separators), number);
+    if (integerDigits < 0) {
+        return failure(ReadError::NotANumber);
+    }
+    int fractionDigits = 0;
+    if (in.take(separators.decimal)) {
+        while (isDigit(in.peek())) {
+            number.addFractionDigit(in.peek());
+            in.advance();
+            ++fractionDigits;
+        }
+    }
+    if (integerDigits + fractionDigits == 0 || !takeExponent(in, number)) {
+        return failure(ReadError::NotANumber);
+    }
+    skipStrictBlanks(in);
+    if (!in.atEnd()) {
+        return failure(ReadError::NotANumber);
+    }
+    return number.toDouble();
+}
+
+Reading readLenient(std::string_view text) {
+    Cursor in(text);
+    DecimalNumber number;
+    char c = nextLenient(in);
+    if (c == '&') {
+        in.advance();
+        const char radix = nextLenient(in);
+        const bool hex = radix == 'h' || radix == 'H';
+        const bool octal = radix == 'o' || radix == 'O';
+        if (!hex && !octal) {
+            return value(0.0);
+        }
+        in.advance();
+        return readRadixInteger(in, octal);
+    }
+    if (c == '+' || c == '-') {
+        number.setNegative(c == '-');
+        in.advance();
+        c = nextLenient(in);
+    }
+    bool inFraction = false;
+    bool anyDigit = false;
+    for (;; c = nextLenient(in)) {
+        if (isDigit(c)) {
+            anyDigit = true;
+            inFraction ? number.addFractionDigit(c) : number.addIntegerDigit(c);
+        } else if (c == '.' && !inFraction) {
+            inFraction = true;
+        } else {
+            break;
+        }
+        in.advance();
+    }
+    if (!anyDigit) {
+        return value(0.0);
+    }
+    takeLenientExponent(in, number);
+    return number.toDouble();
+}
+
+}  // namespace calc
