@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace calc {
@@ -10,6 +11,17 @@ namespace {
 constexpr int kSignificantDigits = 7;
 // Enough digits to write any single-precision value exactly.
 constexpr int kExactDigits = 150;
+constexpr int kSingleMantissaBits = 24;
+
+// How many digits after the first write this value exactly: a single is m x 2^e with m
+// below 2^24, and takes at most 8 + e x log10(2) digits, or 8 + -e x log10(5) for e < 0.
+int exactPrecision(float magnitude) {
+    int binaryExponent = 0;
+    static_cast<void>(std::frexp(magnitude, &binaryExponent));
+    const int e = binaryExponent - kSingleMantissaBits;
+    const int fractionDigits = e < 0 ? (-e * 70 + 99) / 100 : (e * 31 + 99) / 100;
+    return std::min(kExactDigits, kSignificantDigits + 2 + fractionDigits);
+}
 // Plain digits from 1E-04 up to 9999999; exponent form outside.
 constexpr int kSmallestPlainExponent = -4;
 
@@ -24,15 +36,18 @@ RoundedDigits roundToSignificant(float magnitude) {
     std::array<char, kExactDigits + 16> buffer{};
     const auto [end, ec] =
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<double>(magnitude),
-                      std::chars_format::scientific, kExactDigits);
+                      std::chars_format::scientific, exactPrecision(magnitude));
     // buffer holds "d.ddd...e+XX", every digit exact.
     const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     const std::size_t e = text.find('e');
-    std::string all = std::string(1, text[0]) + std::string(text.substr(2, e - 2));
-    RoundedDigits rounded{all.substr(0, kSignificantDigits), 0};
+    RoundedDigits rounded;
+    rounded.digits.push_back(text[0]);
+    rounded.digits.append(text.substr(2, kSignificantDigits - 1));
     std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, rounded.exponent);
 
-    if (all[kSignificantDigits] >= '5') {
+    // Every digit after the seventh is exact, so the eighth alone decides: five or more is at
+    // least half.
+    if (text[kSignificantDigits + 1] >= '5') {
         int i = kSignificantDigits - 1;
         while (i >= 0 && rounded.digits[i] == '9') {
             rounded.digits[i--] = '0';
@@ -63,15 +78,20 @@ std::string exponentForm(const RoundedDigits& r, std::string_view decimal) {
 }
 
 std::string plainForm(const RoundedDigits& r, std::string_view decimal) {
+    std::string text;
     if (r.exponent < 0) {
-        return "0" + std::string(decimal) + std::string(-r.exponent - 1, '0') + r.digits;
+        text.append("0").append(decimal);
+        text.append(static_cast<std::size_t>(-r.exponent - 1), '0').append(r.digits);
+        return text;
     }
     const auto integerDigits = static_cast<std::size_t>(r.exponent) + 1;
-    std::string digits = r.digits;
-    if (digits.size() <= integerDigits) {
-        return digits + std::string(integerDigits - digits.size(), '0');
+    if (r.digits.size() <= integerDigits) {
+        return text.append(r.digits).append(integerDigits - r.digits.size(), '0');
     }
-    return digits.substr(0, integerDigits) + std::string(decimal) + digits.substr(integerDigits);
+    const std::string_view digits = r.digits;
+    return text.append(digits.substr(0, integerDigits))
+        .append(decimal)
+        .append(digits.substr(integerDigits));
 }
 
 // Cells of the rod-piston table, by matching row: rod number and piston letter.
