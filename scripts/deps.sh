@@ -5,6 +5,7 @@ torvane_packages=(
     qt6-base-dev qt6-qpa-plugins libqt6printsupport6
     fonts-liberation
     libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
     xvfb xauth poppler-utils
 )
 

@@ -1,0 +1,83 @@
+// The whole road from 29 texts to the 30 cell texts. The input is split into the fields at
+// each 0x1F byte (the unit separator); the first byte picks the locale.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <string_view>
+
+#include "calculation.h"
+#include "resultsheet.h"
+
+namespace {
+
+class FixedSource final : public calc::RandomSource {
+  public:
+    double next() override { return 0.5; }
+};
+
+void checkSuccess(const calc::CalculationResult& result, const calc::ResultSheet& sheet) {
+    for (const std::string& text : sheet.texts) {
+        if (text.empty()) {
+            std::abort();
+        }
+    }
+    std::set<float> rods;
+    std::array<float, calc::kPinCount> sums{};
+    for (std::size_t j = 0; j < calc::kPinCount; ++j) {
+        rods.insert(result.optimalPins[j].lighterRod);
+        rods.insert(result.optimalPins[j].heavierRod);
+        sums[j] = result.optimalPins[j].sum;
+    }
+    if (rods != std::set<float>{1, 2, 3, 4, 5, 6, 7, 8}) {
+        std::abort();
+    }
+    if (result.optimalBalance != *std::min_element(sums.begin(), sums.end()) ||
+        result.retainingBalance !=
+            *std::min_element(result.retainingPins.begin(), result.retainingPins.end())) {
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const calc::Separators separators =
+        data[0] % 2 == 0 ? calc::Separators{".", ","} : calc::Separators{",", "."};
+    std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    calc::InputSheet sheet;
+    for (std::size_t i = 0; i < calc::kFieldCount; ++i) {
+        const std::size_t cut = std::min(rest.find('\x1f'), rest.size());
+        sheet.texts[i] = std::string(rest.substr(0, cut));
+        rest.remove_prefix(std::min(cut + 1, rest.size()));
+    }
+    if (const auto empty = calc::validate(sheet)) {
+        if (empty->kind != calc::Failure::Kind::EmptyField) {
+            std::abort();
+        }
+        return 0;
+    }
+    FixedSource random;
+    const auto outcome = calc::calculate(sheet, separators, random);
+    if (outcome.ok()) {
+        checkSuccess(outcome.value(), calc::render(outcome.value(), separators.decimal));
+        return 0;
+    }
+    const calc::Failure& failure = outcome.failure();
+    const bool namesAField = failure.field.has_value() &&
+                             (failure.kind == calc::Failure::Kind::NotANumber ||
+                              failure.kind == calc::Failure::Kind::OutOfRange) &&
+                             failure.text == sheet[*failure.field];
+    const bool tooLarge =
+        failure.kind == calc::Failure::Kind::ResultTooLarge && !failure.field.has_value();
+    if (!namesAField && !tooLarge) {
+        std::abort();
+    }
+    if (calc::message(failure).empty()) {
+        std::abort();
+    }
+    return 0;
+}
