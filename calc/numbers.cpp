@@ -1,7 +1,10 @@
 #include "numbers.h"
 
+#include <array>
+#include <cfloat>
 #include <charconv>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -70,6 +73,9 @@ class DecimalNumber {
         if (magnitude < kUnderflowExponent) {
             return value(zero);
         }
+        if (const std::optional<double> exact = exactlyInDoubles(magnitude)) {
+            return value(negative_ ? -*exact : *exact);
+        }
         std::string text = negative_ ? "-0." : "0.";
         text += significant_;
         if (dropped_) {
@@ -89,6 +95,31 @@ class DecimalNumber {
     }
 
   private:
+    // Up to 15 digits times or divided by a power of ten up to 10^22: both are exact doubles,
+    // so the one multiplication or division rounds once, correctly.
+    [[nodiscard]] std::optional<double> exactlyInDoubles(std::int64_t magnitude) const {
+        constexpr std::size_t kExactDigits = 15;
+        constexpr std::int64_t kExactPower = 22;
+        constexpr std::array<double, kExactPower + 1> kPowers = {
+            1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        if constexpr (FLT_EVAL_METHOD != 0) {
+            return std::nullopt;  // intermediate precision would round twice
+        }
+        const std::int64_t power = magnitude - static_cast<std::int64_t>(significant_.size());
+        if (dropped_ || significant_.size() > kExactDigits || power > kExactPower ||
+            power < -kExactPower) {
+            return std::nullopt;
+        }
+        std::uint64_t digits = 0;
+        for (const char d : significant_) {
+            digits = digits * 10 + static_cast<std::uint64_t>(d - '0');
+        }
+        const auto whole = static_cast<double>(digits);
+        return power >= 0 ? whole * kPowers[static_cast<std::size_t>(power)]
+                          : whole / kPowers[static_cast<std::size_t>(-power)];
+    }
+
     void keep(char d) {
         if (significant_.size() < kKeptDigits) {
             significant_ += d;

@@ -3,27 +3,20 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace calc {
 namespace {
 
 constexpr int kSignificantDigits = 7;
+constexpr std::uint64_t kSevenDigitLimit = 10'000'000;
+// Plain digits from 1E-04 up to 9999999; exponent form outside.
+constexpr int kSmallestPlainExponent = -4;
 // Enough digits to write any single-precision value exactly.
 constexpr int kExactDigits = 150;
 constexpr int kSingleMantissaBits = 24;
-
-// How many digits after the first write this value exactly: a single is m x 2^e with m
-// below 2^24, and takes at most 8 + e x log10(2) digits, or 8 + -e x log10(5) for e < 0.
-int exactPrecision(float magnitude) {
-    int binaryExponent = 0;
-    static_cast<void>(std::frexp(magnitude, &binaryExponent));
-    const int e = binaryExponent - kSingleMantissaBits;
-    const int fractionDigits = e < 0 ? (-e * 70 + 99) / 100 : (e * 31 + 99) / 100;
-    return std::min(kExactDigits, kSignificantDigits + 2 + fractionDigits);
-}
-// Plain digits from 1E-04 up to 9999999; exponent form outside.
-constexpr int kSmallestPlainExponent = -4;
 
 // The value's decimal digits rounded to seven, halves away from zero, with the power of ten
 // of the first digit.
@@ -32,49 +25,95 @@ struct RoundedDigits {
     int exponent = 0;
 };
 
-RoundedDigits roundToSignificant(float magnitude) {
+RoundedDigits fromSevenDigits(std::uint64_t n, int exponent) {
+    if (n == kSevenDigitLimit) {  // 9999999.5 and the like carry into an eighth digit
+        n /= 10;
+        ++exponent;
+    }
+    while (n % 10 == 0) {
+        n /= 10;
+    }
+    return RoundedDigits{std::to_string(n), exponent};
+}
+
+// The power of ten of the first digit, for 1E-05 <= magnitude < 1E+07. Each comparison is
+// exact: no double lies between a power of ten and the double nearest to it.
+int decimalExponent(double magnitude) {
+    constexpr std::array<double, 12> kPowers = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,
+                                                1e1,  1e2,  1e3,  1e4,  1e5,  1e6};
+    const auto* above = std::upper_bound(kPowers.begin(), kPowers.end(), magnitude);
+    return static_cast<int>(above - kPowers.begin()) - 6;
+}
+
+// Rounds exactly in integers: a single is m / 2^k, and scaling it to seven digits,
+// 10^s x m / 2^k, stays below 2^64 throughout for every value in 1E-05..1E+07.
+std::optional<RoundedDigits> roundInIntegers(float magnitude) {
+    constexpr double kLow = 1e-5;
+    constexpr double kHigh = 1e7;
+    if (!(static_cast<double>(magnitude) >= kLow && static_cast<double>(magnitude) < kHigh)) {
+        return std::nullopt;
+    }
+    int binaryExponent = 0;
+    const double fraction = std::frexp(static_cast<double>(magnitude), &binaryExponent);
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, kSingleMantissaBits));
+    const int k = kSingleMantissaBits - binaryExponent;  // magnitude = m / 2^k, 0 <= k <= 41
+    const int exponent = decimalExponent(magnitude);
+    std::uint64_t scale = 1;
+    for (int s = exponent; s < kSignificantDigits - 1; ++s) {
+        scale *= 10;
+    }
+    if (k <= 0) {  // an integer, below 10^7 here
+        const std::uint64_t whole = m << -k;
+        return fromSevenDigits(whole * scale, exponent);
+    }
+    // floor(x + 1/2) for x = m x scale / 2^k: halves go up, away from zero.
+    const std::uint64_t twice = 2 * m * scale + (std::uint64_t{1} << (k - 1)) * 2;
+    return fromSevenDigits(twice >> (k + 1), exponent);
+}
+
+// The same from all the value's exact decimal digits, for magnitudes outside 1E-05..1E+07.
+RoundedDigits roundFromExactDigits(float magnitude) {
+    int binaryExponent = 0;
+    static_cast<void>(std::frexp(magnitude, &binaryExponent));
+    // A single is m x 2^e with m below 2^24: at most 8 + e x log10(2) digits, or
+    // 8 + -e x log10(5) for e < 0.
+    const int e = binaryExponent - kSingleMantissaBits;
+    const int fractionDigits = e < 0 ? (-e * 70 + 99) / 100 : (e * 31 + 99) / 100;
+    const int precision = std::min(kExactDigits, kSignificantDigits + 2 + fractionDigits);
+
     std::array<char, kExactDigits + 16> buffer{};
     const auto [end, ec] =
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), static_cast<double>(magnitude),
-                      std::chars_format::scientific, exactPrecision(magnitude));
+                      std::chars_format::scientific, precision);
     // buffer holds "d.ddd...e+XX", every digit exact.
     const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
-    const std::size_t e = text.find('e');
-    RoundedDigits rounded;
-    rounded.digits.push_back(text[0]);
-    rounded.digits.append(text.substr(2, kSignificantDigits - 1));
-    std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), end, rounded.exponent);
-
+    const std::size_t exponentAt = text.find('e');
+    int exponent = 0;
+    std::from_chars(text.data() + exponentAt + (text[exponentAt + 1] == '+' ? 2 : 1), end,
+                    exponent);
+    std::uint64_t n = static_cast<std::uint64_t>(text[0] - '0');
+    for (int i = 2; i <= kSignificantDigits; ++i) {
+        n = n * 10 + static_cast<std::uint64_t>(text[static_cast<std::size_t>(i)] - '0');
+    }
     // Every digit after the seventh is exact, so the eighth alone decides: five or more is at
     // least half.
     if (text[kSignificantDigits + 1] >= '5') {
-        int i = kSignificantDigits - 1;
-        while (i >= 0 && rounded.digits[i] == '9') {
-            rounded.digits[i--] = '0';
-        }
-        if (i < 0) {
-            rounded.digits.insert(rounded.digits.begin(), '1');
-            rounded.digits.pop_back();
-            ++rounded.exponent;
-        } else {
-            ++rounded.digits[i];
-        }
+        ++n;
     }
-    const std::size_t last = rounded.digits.find_last_not_of('0');
-    rounded.digits.erase(last + 1);
-    return rounded;
+    return fromSevenDigits(n, exponent);
 }
 
 std::string exponentForm(const RoundedDigits& r, std::string_view decimal) {
     std::string text(1, r.digits[0]);
     if (r.digits.size() > 1) {
-        text += decimal;
-        text += r.digits.substr(1);
+        text.append(decimal).append(std::string_view(r.digits).substr(1));
     }
     text += r.exponent < 0 ? "E-" : "E+";
     const std::string power = std::to_string(std::abs(r.exponent));
-    text += (power.size() < 2 ? "0" : "") + power;
-    return text;
+    if (power.size() < 2) {
+        text += '0';
+    }
+    return text.append(power);
 }
 
 std::string plainForm(const RoundedDigits& r, std::string_view decimal) {
@@ -94,25 +133,36 @@ std::string plainForm(const RoundedDigits& r, std::string_view decimal) {
         .append(digits.substr(integerDigits));
 }
 
-// Cells of the rod-piston table, by matching row: rod number and piston letter.
-constexpr std::array<std::string_view, kRodCount> kRodCells = {
-    "Label29", "Label30", "Label31", "Label32", "Label39", "Label40", "Label41", "Label42"};
-constexpr std::array<std::string_view, kRodCount> kPistonCells = {
-    "Label28", "Label33", "Label34", "Label35", "Label38", "Label43", "Label44", "Label45"};
-// The optimal block, pins 1 to 4 top to bottom, and its balance cell.
-constexpr std::array<std::string_view, kPinCount> kOptimalRodsCells = {"Label52", "Label55",
-                                                                       "Label56", "Label57"};
-constexpr std::array<std::string_view, kPinCount> kOptimalSumCells = {"Label62", "Label63",
-                                                                      "Label64", "Label65"};
-constexpr std::string_view kOptimalBalanceCell = "Label71";
-// The block that keeps the rods' numbers: pins 1-2, 3-4, 5-6, 7-8.
-constexpr std::array<std::string_view, kPinCount> kRetainingSumCells = {"Label66", "Label67",
-                                                                        "Label68", "Label69"};
-constexpr std::string_view kRetainingBalanceCell = "Label73";
+consteval std::size_t cellIndex(std::string_view name) {
+    for (std::size_t i = 0; i < kCellNames.size(); ++i) {
+        if (kCellNames[i] == name) {
+            return i;
+        }
+    }
+    throw "not a result cell";  // refused at compile time
+}
 
-std::string& cell(ResultSheet& sheet, std::string_view name) {
-    const auto* found = std::find(kCellNames.begin(), kCellNames.end(), name);
-    return sheet.texts[static_cast<std::size_t>(found - kCellNames.begin())];
+// Cells of the rod-piston table, by matching row: rod number and piston letter.
+constexpr std::array<std::size_t, kRodCount> kRodCells = {
+    cellIndex("Label29"), cellIndex("Label30"), cellIndex("Label31"), cellIndex("Label32"),
+    cellIndex("Label39"), cellIndex("Label40"), cellIndex("Label41"), cellIndex("Label42")};
+constexpr std::array<std::size_t, kRodCount> kPistonCells = {
+    cellIndex("Label28"), cellIndex("Label33"), cellIndex("Label34"), cellIndex("Label35"),
+    cellIndex("Label38"), cellIndex("Label43"), cellIndex("Label44"), cellIndex("Label45")};
+// The optimal block, pins 1 to 4 top to bottom, and its balance cell.
+constexpr std::array<std::size_t, kPinCount> kOptimalRodsCells = {
+    cellIndex("Label52"), cellIndex("Label55"), cellIndex("Label56"), cellIndex("Label57")};
+constexpr std::array<std::size_t, kPinCount> kOptimalSumCells = {
+    cellIndex("Label62"), cellIndex("Label63"), cellIndex("Label64"), cellIndex("Label65")};
+constexpr std::size_t kOptimalBalanceCell = cellIndex("Label71");
+// The block that keeps the rods' numbers: pins 1-2, 3-4, 5-6, 7-8.
+constexpr std::array<std::size_t, kPinCount> kRetainingSumCells = {
+    cellIndex("Label66"), cellIndex("Label67"), cellIndex("Label68"), cellIndex("Label69")};
+constexpr std::size_t kRetainingBalanceCell = cellIndex("Label73");
+
+// Rod numbers are the integers 1 to 8.
+std::string rodNumber(float id) {
+    return numberForm(id, ".");
 }
 
 }  // namespace
@@ -129,28 +179,30 @@ std::string numberForm(float value, std::string_view decimal) {
     if (value == 0) {
         return "0";  // negative zero too
     }
-    const RoundedDigits rounded = roundToSignificant(std::abs(value));
+    const float magnitude = std::abs(value);
+    const std::optional<RoundedDigits> inIntegers = roundInIntegers(magnitude);
+    const RoundedDigits rounded = inIntegers ? *inIntegers : roundFromExactDigits(magnitude);
     const bool plain =
         rounded.exponent >= kSmallestPlainExponent && rounded.exponent < kSignificantDigits;
-    const std::string digits = plain ? plainForm(rounded, decimal) : exponentForm(rounded, decimal);
-    return value < 0 ? "-" + digits : digits;
+    std::string text = value < 0 ? "-" : "";
+    return text.append(plain ? plainForm(rounded, decimal) : exponentForm(rounded, decimal));
 }
 
 ResultSheet render(const CalculationResult& result, std::string_view decimal) {
     ResultSheet sheet;
     for (std::size_t k = 0; k < kRodCount; ++k) {
-        cell(sheet, kRodCells[k]) = numberForm(result.rods[k].id, decimal);
-        cell(sheet, kPistonCells[k]) = std::string(1, result.pistons[kRodCount - 1 - k].id);
+        sheet.texts[kRodCells[k]] = rodNumber(result.rods[k].id);
+        sheet.texts[kPistonCells[k]] = std::string(1, result.pistons[kRodCount - 1 - k].id);
     }
     for (std::size_t j = 0; j < kPinCount; ++j) {
         const OptimalPin& pin = result.optimalPins[j];
-        cell(sheet, kOptimalRodsCells[j]) =
-            numberForm(pin.lighterRod, decimal) + "  " + numberForm(pin.heavierRod, decimal);
-        cell(sheet, kOptimalSumCells[j]) = numberForm(pin.sum, decimal);
-        cell(sheet, kRetainingSumCells[j]) = numberForm(result.retainingPins[j], decimal);
+        sheet.texts[kOptimalRodsCells[j]] =
+            rodNumber(pin.lighterRod).append("  ").append(rodNumber(pin.heavierRod));
+        sheet.texts[kOptimalSumCells[j]] = numberForm(pin.sum, decimal);
+        sheet.texts[kRetainingSumCells[j]] = numberForm(result.retainingPins[j], decimal);
     }
-    cell(sheet, kOptimalBalanceCell) = numberForm(result.optimalBalance, decimal);
-    cell(sheet, kRetainingBalanceCell) = numberForm(result.retainingBalance, decimal);
+    sheet.texts[kOptimalBalanceCell] = numberForm(result.optimalBalance, decimal);
+    sheet.texts[kRetainingBalanceCell] = numberForm(result.retainingBalance, decimal);
     return sheet;
 }
 

@@ -142,6 +142,18 @@ TEST(NumberForm, AgreesWithTheExactDigitsForManySingles) {
         }
         ASSERT_EQ(calc::numberForm(value, "."), referenceForm(value)) << value;
     }
+    // Around every power of ten, where the number of digits and the form change.
+    for (int power = -45; power <= 38; ++power) {
+        float value = std::pow(10.0F, static_cast<float>(power));
+        for (int i = 0; i < 64; ++i) {
+            value = std::nextafter(value, 0.0F);
+        }
+        for (int i = 0; i < 128 && std::isfinite(value); ++i) {
+            ASSERT_EQ(calc::numberForm(value, "."), referenceForm(value)) << value;
+            ASSERT_EQ(calc::numberForm(-value, "."), referenceForm(-value)) << value;
+            value = std::nextafter(value, 1e38F * 10);
+        }
+    }
 }
 
 }  // namespace
