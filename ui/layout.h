@@ -1,0 +1,184 @@
+// Every control of the main window, where it stands and how it looks. Boxes are in twips
+// (1/1440 inch, 15 to a pixel at 96 dots per inch) from the top-left of the client area.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace ui {
+
+enum class Kind { Field, Button, Caption, Cell, Line };
+
+enum class Style {
+    Plain,           // fields and buttons: the desktop's own font
+    SectionHeading,  // 9.75 pt, bold, italic, underlined
+    SubHeading,      // 8.25 pt, bold, italic, underlined
+    FieldCaption,    // 9.75 pt, bold, italic
+    ColumnCaption,   // 8.25 pt, bold
+    CellStyle,       // 8.25 pt, bold, thin border, field background
+    BalanceCell,     // as a cell, with red text
+    ThickLine,       // 2 pixels wide
+    ThinLine,        // 1 pixel wide
+};
+
+// left, top, width, height; for a line, its end points x1, y1, x2, y2.
+struct Box {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+struct Control {
+    std::string_view name;
+    Kind kind;
+    Style style;
+    Box box;
+    std::string_view text;
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidth = 9225;
+inline constexpr int kClientHeight = 8070;
+inline constexpr std::string_view kWindowName = "Form1";
+inline constexpr std::string_view kTitle = "Torvane - Quillon Assistant";
+
+using enum Kind;
+using enum Style;
+
+// clang-format off
+inline constexpr std::array kControls = std::to_array<Control>({
+    // Con-rod area
+    {"Label1",     Caption, SectionHeading, {1080,  120, 1935, 255}, "CON-RODS"},
+    {"Label2",     Caption, ColumnCaption,  {1080,  480,  735, 255}, "Big End"},
+    {"Label3",     Caption, ColumnCaption,  {2160,  480,  975, 255}, "Little End"},
+    {"Label4",     Caption, ColumnCaption,  { 360,  840,  375, 255}, "1"},
+    {"Label5",     Caption, ColumnCaption,  { 360, 1320,  375, 255}, "2"},
+    {"Label6",     Caption, ColumnCaption,  { 360, 1800,  375, 255}, "3"},
+    {"Label7",     Caption, ColumnCaption,  { 360, 2280,  375, 255}, "4"},
+    {"Label8",     Caption, ColumnCaption,  { 360, 2760,  375, 255}, "5"},
+    {"Label9",     Caption, ColumnCaption,  { 360, 3240,  375, 255}, "6"},
+    {"Label10",    Caption, ColumnCaption,  { 360, 3720,  375, 255}, "7"},
+    {"Label11",    Caption, ColumnCaption,  { 360, 4200,  375, 255}, "8"},
+    {"Bigend1",    Field,   Plain,          {1080,  840,  735, 285}, ""},
+    {"Bigend2",    Field,   Plain,          {1080, 1320,  735, 285}, ""},
+    {"Bigend3",    Field,   Plain,          {1080, 1800,  735, 285}, ""},
+    {"Bigend4",    Field,   Plain,          {1080, 2280,  735, 285}, ""},
+    {"Bigend5",    Field,   Plain,          {1080, 2760,  735, 285}, ""},
+    {"Bigend6",    Field,   Plain,          {1080, 3240,  735, 285}, ""},
+    {"Bigend7",    Field,   Plain,          {1080, 3720,  735, 285}, ""},
+    {"Bigend8",    Field,   Plain,          {1080, 4200,  735, 285}, ""},
+    {"Littleend1", Field,   Plain,          {2280,  840,  735, 285}, ""},
+    {"Littleend2", Field,   Plain,          {2280, 1320,  735, 285}, ""},
+    {"Littleend3", Field,   Plain,          {2280, 1800,  735, 285}, ""},
+    {"Littleend4", Field,   Plain,          {2280, 2280,  735, 285}, ""},
+    {"Littleend5", Field,   Plain,          {2280, 2760,  735, 285}, ""},
+    {"Littleend6", Field,   Plain,          {2280, 3240,  735, 285}, ""},
+    {"Littleend7", Field,   Plain,          {2280, 3720,  735, 285}, ""},
+    {"Littleend8", Field,   Plain,          {2280, 4200,  735, 285}, ""},
+
+    // Piston area
+    {"Label23",    Caption, SectionHeading, {3960,  120, 1935, 255}, "PISTONS"},
+    {"Label12",    Caption, ColumnCaption,  {4080,  840,  375, 255}, "A"},
+    {"Label13",    Caption, ColumnCaption,  {4080, 1320,  375, 255}, "B"},
+    {"Label14",    Caption, ColumnCaption,  {4080, 1800,  375, 255}, "C"},
+    {"Label15",    Caption, ColumnCaption,  {4080, 2280,  375, 255}, "D"},
+    {"Label16",    Caption, ColumnCaption,  {4080, 2760,  375, 255}, "E"},
+    {"Label17",    Caption, ColumnCaption,  {4080, 3240,  375, 255}, "F"},
+    {"Label18",    Caption, ColumnCaption,  {4080, 3720,  375, 255}, "G"},
+    {"Label19",    Caption, ColumnCaption,  {4080, 4200,  375, 255}, "H"},
+    {"PistonA",    Field,   Plain,          {4800,  840,  735, 285}, ""},
+    {"PistonB",    Field,   Plain,          {4800, 1320,  735, 285}, ""},
+    {"PistonC",    Field,   Plain,          {4800, 1800,  735, 285}, ""},
+    {"PistonD",    Field,   Plain,          {4800, 2280,  735, 285}, ""},
+    {"PistonE",    Field,   Plain,          {4800, 2760,  735, 285}, ""},
+    {"PistonF",    Field,   Plain,          {4800, 3240,  735, 285}, ""},
+    {"PistonG",    Field,   Plain,          {4800, 3720,  735, 285}, ""},
+    {"PistonH",    Field,   Plain,          {4800, 4200,  735, 285}, ""},
+
+    // Extras area
+    {"Label20",    Caption, FieldCaption,   {6480, 1560,  855, 255}, "Rings"},
+    {"Rings",      Field,   Plain,          {7680, 1560,  735, 285}, ""},
+    {"Label46",    Caption, FieldCaption,   {6480, 2160,  855, 255}, "Locks"},
+    {"Locks",      Field,   Plain,          {7680, 2160,  735, 285}, ""},
+    {"Label21",    Caption, FieldCaption,   {6480, 2760,  855, 255}, "Shells"},
+    {"Shells",     Field,   Plain,          {7680, 2760,  735, 285}, ""},
+    {"Label22",    Caption, FieldCaption,   {6480, 3360,  855, 255}, "Oil"},
+    {"Oil",        Field,   Plain,          {7680, 3360,  735, 285}, ""},
+    {"Label24",    Caption, FieldCaption,   {6240, 3960, 1095, 255}, "Recip. %"},
+    {"Recip",      Field,   Plain,          {7680, 3960,  735, 285}, ""},
+
+    // Command column
+    {"Calcbutton",  Button, Plain,          {7560,  120,  855, 375}, "Calculate"},
+    {"Clearbutton", Button, Plain,          {7560,  600,  855, 255}, "Clear"},
+    {"Printbutton", Button, Plain,          {7560,  960,  855, 255}, "Print"},
+
+    {"Line1",      Line,    ThickLine,      { 240, 4680, 8760, 4680}, ""},
+
+    // Assembly area
+    {"Label25",    Caption, SectionHeading, { 120, 4800, 4215, 255}, "ROD-PISTON ASSEMBLIES"},
+    {"Label26",    Caption, ColumnCaption,  { 240, 5160,  855, 255}, "Rod No."},
+    {"Label27",    Caption, ColumnCaption,  {1200, 5160,  855, 255}, "Piston"},
+    {"Label36",    Caption, ColumnCaption,  {2160, 5160,  855, 255}, "Rod No."},
+    {"Label37",    Caption, ColumnCaption,  {3120, 5160,  855, 255}, "Piston"},
+    {"Label29",    Cell,    CellStyle,      { 480, 5520,  375, 255}, ""},
+    {"Label28",    Cell,    CellStyle,      {1440, 5520,  375, 255}, ""},
+    {"Label39",    Cell,    CellStyle,      {2400, 5520,  375, 255}, ""},
+    {"Label38",    Cell,    CellStyle,      {3360, 5520,  375, 255}, ""},
+    {"Label30",    Cell,    CellStyle,      { 480, 5880,  375, 255}, ""},
+    {"Label33",    Cell,    CellStyle,      {1440, 5880,  375, 255}, ""},
+    {"Label40",    Cell,    CellStyle,      {2400, 5880,  375, 255}, ""},
+    {"Label43",    Cell,    CellStyle,      {3360, 5880,  375, 255}, ""},
+    {"Label31",    Cell,    CellStyle,      { 480, 6240,  375, 255}, ""},
+    {"Label34",    Cell,    CellStyle,      {1440, 6240,  375, 255}, ""},
+    {"Label41",    Cell,    CellStyle,      {2400, 6240,  375, 255}, ""},
+    {"Label44",    Cell,    CellStyle,      {3360, 6240,  375, 255}, ""},
+    {"Label32",    Cell,    CellStyle,      { 480, 6600,  375, 255}, ""},
+    {"Label35",    Cell,    CellStyle,      {1440, 6600,  375, 255}, ""},
+    {"Label42",    Cell,    CellStyle,      {2400, 6600,  375, 255}, ""},
+    {"Label45",    Cell,    CellStyle,      {3360, 6600,  375, 255}, ""},
+    {"Line2",      Line,    ThickLine,      { 960, 5640, 1320, 5640}, ""},
+    {"Line3",      Line,    ThickLine,      { 960, 6000, 1320, 6000}, ""},
+    {"Line4",      Line,    ThickLine,      { 960, 6360, 1320, 6360}, ""},
+    {"Line5",      Line,    ThickLine,      { 960, 6720, 1320, 6720}, ""},
+    {"Line6",      Line,    ThickLine,      {2880, 5640, 3240, 5640}, ""},
+    {"Line7",      Line,    ThickLine,      {2880, 6000, 3240, 6000}, ""},
+    {"Line8",      Line,    ThickLine,      {2880, 6360, 3240, 6360}, ""},
+    {"Line9",      Line,    ThickLine,      {2880, 6720, 3240, 6720}, ""},
+
+    // Bob-weight area
+    {"Label47",    Caption, SectionHeading, {4680, 4800, 3615, 255}, "BOB-WEIGHT CALCULATIONS"},
+    {"Label48",    Caption, SubHeading,     {4440, 5160, 1935, 495}, "Optimal (may require rod re-numbering)"},
+    {"Label49",    Caption, SubHeading,     {6960, 5160, 2055, 495}, "Retaining Rod/Cyl Numbering"},
+    {"Label50",    Caption, SubHeading,     {4440, 5640,  615, 255}, "Rods"},
+    {"Label53",    Caption, SubHeading,     {5400, 5640, 1095, 255}, "Bob-Weight"},
+    {"Label51",    Caption, SubHeading,     {7080, 5640,  615, 255}, "Rods"},
+    {"Label54",    Caption, SubHeading,     {8040, 5640, 1095, 255}, "Bob-Weight"},
+    {"Label70",    Caption, SubHeading,     {4080, 7680, 1335, 255}, "Balance Using"},
+    {"Label72",    Caption, SubHeading,     {6720, 7680, 1335, 255}, "Balance Using"},
+    {"Line10",     Line,    ThinLine,       {6600, 5160, 6600, 7920}, ""},
+    {"Label52",    Cell,    CellStyle,      {4320, 6000,  735, 255}, ""},
+    {"Label62",    Cell,    CellStyle,      {5520, 6000,  855, 255}, ""},
+    {"Label58",    Caption, CellStyle,      {6960, 6000,  735, 255}, "1  2"},
+    {"Label66",    Cell,    CellStyle,      {8160, 6000,  855, 255}, ""},
+    {"Label55",    Cell,    CellStyle,      {4320, 6360,  735, 255}, ""},
+    {"Label63",    Cell,    CellStyle,      {5520, 6360,  855, 255}, ""},
+    {"Label59",    Caption, CellStyle,      {6960, 6360,  735, 255}, "3  4"},
+    {"Label67",    Cell,    CellStyle,      {8160, 6360,  855, 255}, ""},
+    {"Label56",    Cell,    CellStyle,      {4320, 6720,  735, 255}, ""},
+    {"Label64",    Cell,    CellStyle,      {5520, 6720,  855, 255}, ""},
+    {"Label60",    Caption, CellStyle,      {6960, 6720,  735, 255}, "5  6"},
+    {"Label68",    Cell,    CellStyle,      {8160, 6720,  855, 255}, ""},
+    {"Label57",    Cell,    CellStyle,      {4320, 7080,  735, 255}, ""},
+    {"Label65",    Cell,    CellStyle,      {5520, 7080,  855, 255}, ""},
+    {"Label61",    Caption, CellStyle,      {6960, 7080,  735, 255}, "7  8"},
+    {"Label69",    Cell,    CellStyle,      {8160, 7080,  855, 255}, ""},
+    {"Label71",    Cell,    BalanceCell,    {5520, 7680,  855, 255}, ""},
+    {"Label73",    Cell,    BalanceCell,    {8160, 7680,  855, 255}, ""},
+});
+// clang-format on
+
+inline constexpr std::array<std::string_view, 3> kButtonNames = {"Calcbutton", "Clearbutton",
+                                                                 "Printbutton"};
+
+}  // namespace ui

@@ -1,0 +1,55 @@
+// The one window of the program: 29 fields, three commands, the captions and result cells.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "calculation.h"
+#include "resultsheet.h"
+
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+
+namespace ui {
+
+class MainWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // The window draws the sort's pivots from random, which must outlive it.
+    explicit MainWindow(calc::RandomSource& random, QWidget* parent = nullptr);
+
+    [[nodiscard]] QLineEdit* field(calc::Field field) const;
+    [[nodiscard]] QLabel* cell(std::size_t index) const;  // in the order of calc::kCellNames
+
+    // The window as it stands, at its true size, onto the given printer. Returns the reason
+    // in plain words when it could not be printed.
+    [[nodiscard]] std::optional<QString> printOnto(QPrinter& printer);
+
+  public slots:
+    void calculate();
+    void clear();
+    void print();
+
+  private:
+    void buildControls();
+    void chainFocus();
+    [[nodiscard]] calc::InputSheet gatherSheet() const;
+    void writeCells(const calc::ResultSheet& sheet);
+    void tell(const QString& message);
+
+    calc::RandomSource& random_;
+    std::array<QLineEdit*, calc::kFieldCount> fields_{};
+    std::array<QLabel*, calc::kCellCount> cells_{};
+    std::array<QPushButton*, 3> buttons_{};
+};
+
+// Where the labels' face, MS Sans Serif, is missing, a sans-serif face of like metrics
+// stands in. Call once before the window is made.
+void substituteLabelFace();
+
+}  // namespace ui
