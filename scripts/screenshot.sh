@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Types the worked example into the real program under a virtual screen, presses Calculate
+# and saves a picture of the window. Needs xvfb, xdotool and imagemagick.
+# Usage: scripts/screenshot.sh [program] [picture]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+program=${1:-build/app/torvane}
+picture=${2:-docs/window.png}
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 800x700x24" "$0" "$@"
+fi
+"$program" &
+pid=$!
+trap 'kill $pid 2>/dev/null' EXIT
+window=$(xdotool search --sync --name "Torvane - Quillon Assistant" | head -n 1)
+xdotool windowmove "$window" 0 0
+sleep 0.5
+weights=(296 302 296 297.5 298 304 303 300 104 98 98 99 104 97 103 97
+         199 196.5 199.5 207.5 206.5 198 207 196 10 2 20 4 50)
+for weight in "${weights[@]}"; do
+    xdotool type --delay 5 "$weight"
+    xdotool key Tab
+done
+xdotool key space  # the focus is on Calculate now
+sleep 0.5
+mkdir -p "$(dirname "$picture")"
+import -window "$window" "$picture"
+echo "saved $picture"
