@@ -1,10 +1,12 @@
-// Opens the window and waits for the engine builder. The command line is not read.
+// Opens the window and waits for the engine builder. The command line is not read: only the
+// program's own name is handed on, so not even Qt's options take effect.
 #include <QApplication>
 
 #include "mainwindow.h"
 
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+int main(int /*argc*/, char* argv[]) {
+    int programNameOnly = 1;
+    QApplication application(programNameOnly, argv);
     ui::substituteLabelFace();
     calc::PivotGenerator pivots;  // one generator for every sort of the run
     ui::MainWindow window(pivots);

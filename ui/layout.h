@@ -1,5 +1,7 @@
-// Every control of the main window, where it stands and how it looks. Boxes are in twips
-// (1/1440 inch, 15 to a pixel at 96 dots per inch) from the top-left of the client area.
+// Every control of the main window, where it stands and how it looks, area by area: the
+// con-rods, the pistons, the extras, the commands, the rod-piston assemblies and the
+// bob-weights. Boxes and line ends are in twips (1/1440 inch, 15 to a pixel at 96 dots per
+// inch) from the top-left corner of the client area.
 #pragma once
 
 #include <array>
@@ -7,21 +9,23 @@
 
 namespace ui {
 
-enum class Kind { Field, Button, Caption, Cell, Line };
+enum class Kind {
+    Field,    // a single-line text field the user types a weight into
+    Button,   // one of the three commands
+    Caption,  // a label whose text never changes
+    Cell,     // a label that Calculate writes and Clear empties
+};
 
 enum class Style {
-    Plain,           // fields and buttons: the desktop's own font
+    Plain,           // fields and buttons: the desktop's own font, nothing set
     SectionHeading,  // 9.75 pt, bold, italic, underlined
     SubHeading,      // 8.25 pt, bold, italic, underlined
     FieldCaption,    // 9.75 pt, bold, italic
     ColumnCaption,   // 8.25 pt, bold
-    CellStyle,       // 8.25 pt, bold, thin border, field background
+    CellStyle,       // 8.25 pt, bold, a thin border round the background of an empty field
     BalanceCell,     // as a cell, with red text
-    ThickLine,       // 2 pixels wide
-    ThinLine,        // 1 pixel wide
 };
 
-// left, top, width, height; for a line, its end points x1, y1, x2, y2.
 struct Box {
     int left;
     int top;
@@ -35,6 +39,16 @@ struct Control {
     Style style;
     Box box;
     std::string_view text;
+};
+
+// A straight solid line in the window-text colour from (x1, y1) to (x2, y2).
+struct Line {
+    std::string_view name;
+    int x1;
+    int y1;
+    int x2;
+    int y2;
+    int width;  // pixels
 };
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -113,7 +127,6 @@ inline constexpr std::array kControls = std::to_array<Control>({
     {"Clearbutton", Button, Plain,          {7560,  600,  855, 255}, "Clear"},
     {"Printbutton", Button, Plain,          {7560,  960,  855, 255}, "Print"},
 
-    {"Line1",      Line,    ThickLine,      { 240, 4680, 8760, 4680}, ""},
 
     // Assembly area
     {"Label25",    Caption, SectionHeading, { 120, 4800, 4215, 255}, "ROD-PISTON ASSEMBLIES"},
@@ -137,14 +150,6 @@ inline constexpr std::array kControls = std::to_array<Control>({
     {"Label35",    Cell,    CellStyle,      {1440, 6600,  375, 255}, ""},
     {"Label42",    Cell,    CellStyle,      {2400, 6600,  375, 255}, ""},
     {"Label45",    Cell,    CellStyle,      {3360, 6600,  375, 255}, ""},
-    {"Line2",      Line,    ThickLine,      { 960, 5640, 1320, 5640}, ""},
-    {"Line3",      Line,    ThickLine,      { 960, 6000, 1320, 6000}, ""},
-    {"Line4",      Line,    ThickLine,      { 960, 6360, 1320, 6360}, ""},
-    {"Line5",      Line,    ThickLine,      { 960, 6720, 1320, 6720}, ""},
-    {"Line6",      Line,    ThickLine,      {2880, 5640, 3240, 5640}, ""},
-    {"Line7",      Line,    ThickLine,      {2880, 6000, 3240, 6000}, ""},
-    {"Line8",      Line,    ThickLine,      {2880, 6360, 3240, 6360}, ""},
-    {"Line9",      Line,    ThickLine,      {2880, 6720, 3240, 6720}, ""},
 
     // Bob-weight area
     {"Label47",    Caption, SectionHeading, {4680, 4800, 3615, 255}, "BOB-WEIGHT CALCULATIONS"},
@@ -156,7 +161,6 @@ inline constexpr std::array kControls = std::to_array<Control>({
     {"Label54",    Caption, SubHeading,     {8040, 5640, 1095, 255}, "Bob-Weight"},
     {"Label70",    Caption, SubHeading,     {4080, 7680, 1335, 255}, "Balance Using"},
     {"Label72",    Caption, SubHeading,     {6720, 7680, 1335, 255}, "Balance Using"},
-    {"Line10",     Line,    ThinLine,       {6600, 5160, 6600, 7920}, ""},
     {"Label52",    Cell,    CellStyle,      {4320, 6000,  735, 255}, ""},
     {"Label62",    Cell,    CellStyle,      {5520, 6000,  855, 255}, ""},
     {"Label58",    Caption, CellStyle,      {6960, 6000,  735, 255}, "1  2"},
@@ -178,7 +182,21 @@ inline constexpr std::array kControls = std::to_array<Control>({
 });
 // clang-format on
 
-inline constexpr std::array<std::string_view, 3> kButtonNames = {"Calcbutton", "Clearbutton",
-                                                                 "Printbutton"};
+// The divider under the inputs, the connectors of the rod-piston pairs and the divider
+// between the two bob-weight blocks.
+// clang-format off
+inline constexpr std::array kLines = std::to_array<Line>({
+    {"Line1",   240, 4680, 8760, 4680, 2},
+    {"Line2",   960, 5640, 1320, 5640, 2},
+    {"Line3",   960, 6000, 1320, 6000, 2},
+    {"Line4",   960, 6360, 1320, 6360, 2},
+    {"Line5",   960, 6720, 1320, 6720, 2},
+    {"Line6",  2880, 5640, 3240, 5640, 2},
+    {"Line7",  2880, 6000, 3240, 6000, 2},
+    {"Line8",  2880, 6360, 3240, 6360, 2},
+    {"Line9",  2880, 6720, 3240, 6720, 2},
+    {"Line10", 6600, 5160, 6600, 7920, 1},
+});
+// clang-format on
 
 }  // namespace ui

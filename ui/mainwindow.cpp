@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include <qdrawutil.h>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,46 +22,48 @@ namespace {
 
 constexpr qreal kLogicalDpi = 96;  // device-independent pixels per inch
 constexpr QColor kBalanceRed{255, 0, 0};
+constexpr qreal kLargePointSize = 9.75;  // section headings and field captions
+constexpr qreal kSmallPointSize = 8.25;  // everything else
+
+int pixels(int twips) {
+    return twips / kTwipsPerPixel;
+}
 
 QRect pixels(const Box& box) {
-    return QRect(box.left / kTwipsPerPixel, box.top / kTwipsPerPixel, box.width / kTwipsPerPixel,
-                 box.height / kTwipsPerPixel);
+    return QRect(pixels(box.left), pixels(box.top), pixels(box.width), pixels(box.height));
 }
 
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string utf8(const QString& text) {
-    return text.toStdString();
+// The pixels a line covers: as long as from one end to the other, as thick as its width,
+// centred on the line.
+QRect pixels(const Line& line) {
+    const int x1 = pixels(line.x1);
+    const int y1 = pixels(line.y1);
+    const int x2 = pixels(line.x2);
+    const int y2 = pixels(line.y2);
+    const int offset = line.width / 2;
+    return y1 == y2 ? QRect(x1, y1 - offset, x2 - x1, line.width)
+                    : QRect(x1 - offset, y1, line.width, y2 - y1);
 }
 
-// A straight solid line in the window-text colour, as wide as its style says.
+// A straight solid line in the window-text colour. It takes no focus and no input.
 class LineWidget final : public QWidget {
   public:
-    LineWidget(const Control& control, QWidget* parent) : QWidget(parent) {
-        const int width = control.style == ThickLine ? 2 : 1;
-        const Box& ends = control.box;
-        const int x1 = ends.left / kTwipsPerPixel;
-        const int y1 = ends.top / kTwipsPerPixel;
-        const int x2 = ends.width / kTwipsPerPixel;
-        const int y2 = ends.height / kTwipsPerPixel;
-        const bool horizontal = y1 == y2;
-        setGeometry(horizontal ? QRect(x1, y1 - width / 2, x2 - x1, width)
-                               : QRect(x1 - width / 2, y1, width, y2 - y1));
-    }
+    using QWidget::QWidget;
 
   protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::WindowText));
     }
 };
 
-// A result cell, or a caption drawn like one: the background of an empty field, a thin
-// border in the window-text colour and its text in the field-text colour, which the balance
-// cells have red.
-class CellLabel final : public QLabel {
+// A balance cell shows its figure in red, while its border keeps the window-text colour of
+// every other cell's.
+class BalanceLabel final : public QLabel {
   public:
     using QLabel::QLabel;
 
@@ -68,40 +71,53 @@ class CellLabel final : public QLabel {
     void paintEvent(QPaintEvent* event) override {
         QLabel::paintEvent(event);
         QPainter painter(this);
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        qDrawPlainRect(&painter, rect(), palette().color(QPalette::WindowText), lineWidth());
     }
 };
+
+bool isCell(Style style) {
+    return style == CellStyle || style == BalanceCell;
+}
 
 QFont labelFont(Style style) {
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setStyleHint(QFont::SansSerif);
     const bool large = style == SectionHeading || style == FieldCaption;
-    font.setPointSizeF(large ? 9.75 : 8.25);
+    font.setPointSizeF(large ? kLargePointSize : kSmallPointSize);
     font.setBold(true);
     font.setItalic(style == SectionHeading || style == SubHeading || style == FieldCaption);
     font.setUnderline(style == SectionHeading || style == SubHeading);
     return font;
 }
 
+// A thin border round the background of an empty field, the text just under the border.
+void dressAsCell(QLabel& label) {
+    label.setFrameStyle(QFrame::Box | QFrame::Plain);
+    label.setLineWidth(1);
+    label.setIndent(0);
+    label.setAutoFillBackground(true);
+    label.setBackgroundRole(QPalette::Base);
+}
+
+void paintTextRed(QLabel& label) {
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::Text, kBalanceRed);
+    label.setPalette(palette);
+    label.setForegroundRole(QPalette::Text);
+}
+
 QLabel* makeLabel(const Control& control, QWidget* parent) {
-    const bool cell = control.style == CellStyle || control.style == BalanceCell;
-    QLabel* label =
-        cell ? new CellLabel(text(control.text), parent) : new QLabel(text(control.text), parent);
-    label->setTextFormat(Qt::PlainText);
+    QLabel* label = control.style == BalanceCell ? new BalanceLabel(parent) : new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);  // no markup, and no '&' becomes an access key
+    label->setText(text(control.text));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     label->setFont(labelFont(control.style));
-    if (cell) {
-        label->setContentsMargins(1, 1, 1, 1);  // inside the border
-        label->setAutoFillBackground(true);
-        label->setBackgroundRole(QPalette::Base);
-        label->setForegroundRole(QPalette::Text);
+    if (isCell(control.style)) {
+        dressAsCell(*label);
     }
     if (control.style == BalanceCell) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Text, kBalanceRed);
-        label->setPalette(palette);
+        paintTextRed(*label);
     }
     return label;
 }
@@ -115,16 +131,14 @@ QLineEdit* makeField(QWidget* parent) {
 
 QPushButton* makeButton(const Control& control, QWidget* parent) {
     auto* button = new QPushButton(parent);
-    // Set as plain text: no '&' in a caption may become an access key.
+    // Doubled, an '&' shows as itself instead of making an access key.
     button->setText(text(control.text).replace(u'&', QStringLiteral("&&")));
-    button->setAutoDefault(false);
+    button->setAutoDefault(false);  // Enter in a field presses nothing
     button->setDefault(false);
-    // Reached by Tab, but a click leaves the caret in the field being typed into.
-    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
-QWidget* makeControl(const Control& control, QWidget* parent) {
+QWidget* makeWidget(const Control& control, QWidget* parent) {
     switch (control.kind) {
         case Field:
             return makeField(parent);
@@ -132,11 +146,9 @@ QWidget* makeControl(const Control& control, QWidget* parent) {
             return makeButton(control, parent);
         case Caption:
         case Cell:
-            return makeLabel(control, parent);
-        case Line:
             break;
     }
-    return new LineWidget(control, parent);
+    return makeLabel(control, parent);
 }
 
 template <std::size_t N>
@@ -146,8 +158,20 @@ std::size_t indexOf(const std::array<std::string_view, N>& names, std::string_vi
 
 calc::Separators localeSeparators() {
     const QLocale locale;
-    return calc::Separators{utf8(locale.decimalPoint()), utf8(locale.groupSeparator())};
+    return calc::Separators{locale.decimalPoint().toStdString(),
+                            locale.groupSeparator().toStdString()};
 }
+
+// The commands, in the order Tab reaches their buttons.
+struct Command {
+    std::string_view button;
+    void (MainWindow::*run)();
+};
+constexpr std::array kCommands = {
+    Command{"Calcbutton", &MainWindow::calculate},
+    Command{"Clearbutton", &MainWindow::clear},
+    Command{"Printbutton", &MainWindow::print},
+};
 
 }  // namespace
 
@@ -162,50 +186,54 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     setObjectName(text(kWindowName));
     setWindowTitle(text(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png")));
-    setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
-    buildControls();
+    setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
+    std::ranges::for_each(kControls, [this](const Control& control) { addControl(control); });
+    std::ranges::for_each(kLines, [this](const Line& line) { addLine(line); });
+    connectCommands();
     chainFocus();
     fields_.front()->setFocus();
 }
 
-void MainWindow::buildControls() {
-    for (const Control& control : kControls) {
-        QWidget* widget = makeControl(control, this);
-        widget->setObjectName(text(control.name));
-        if (control.kind != Line) {
-            widget->setGeometry(pixels(control.box));
-        }
-        if (const std::size_t f = indexOf(calc::kFieldNames, control.name); f < calc::kFieldCount) {
-            fields_[f] = static_cast<QLineEdit*>(widget);
-        } else if (const std::size_t c = indexOf(calc::kCellNames, control.name);
-                   c < calc::kCellCount) {
-            cells_[c] = static_cast<QLabel*>(widget);
-        } else if (const std::size_t b = indexOf(kButtonNames, control.name);
-                   b < kButtonNames.size()) {
-            buttons_[b] = static_cast<QPushButton*>(widget);
-        }
+void MainWindow::addControl(const Control& control) {
+    QWidget* widget = makeWidget(control, this);
+    widget->setObjectName(text(control.name));
+    widget->setGeometry(pixels(control.box));
+    if (control.kind == Field) {
+        fields_.at(indexOf(calc::kFieldNames, control.name)) = static_cast<QLineEdit*>(widget);
+    } else if (control.kind == Cell) {
+        cells_.at(indexOf(calc::kCellNames, control.name)) = static_cast<QLabel*>(widget);
     }
-    connect(buttons_[0], &QPushButton::clicked, this, &MainWindow::calculate);
-    connect(buttons_[1], &QPushButton::clicked, this, &MainWindow::clear);
-    connect(buttons_[2], &QPushButton::clicked, this, &MainWindow::print);
 }
 
-// Tab walks the big ends down, then the little ends, the pistons, the extras, and the three
+void MainWindow::addLine(const Line& line) {
+    auto* widget = new LineWidget(this);
+    widget->setObjectName(text(line.name));
+    widget->setGeometry(pixels(line));
+}
+
+void MainWindow::connectCommands() {
+    for (const Command& command : kCommands) {
+        connect(findChild<QPushButton*>(text(command.button)), &QPushButton::clicked, this,
+                command.run);
+    }
+}
+
+// Tab walks the big ends down, then the little ends, the pistons, the extras and the three
 // buttons, and wraps round to the first big end.
 void MainWindow::chainFocus() {
-    QWidget* previous = nullptr;
-    auto append = [&previous](QWidget* next) {
-        if (previous != nullptr) {
-            setTabOrder(previous, next);
-        }
+    QWidget* previous = fields_.front();
+    auto follow = [this, &previous](QWidget* next) {
+        setTabOrder(previous, next);
         previous = next;
     };
-    std::for_each(fields_.begin(), fields_.end(), append);
-    std::for_each(buttons_.begin(), buttons_.end(), append);
+    std::for_each(fields_.begin() + 1, fields_.end(), follow);
+    for (const Command& command : kCommands) {
+        follow(findChild<QPushButton*>(text(command.button)));
+    }
 }
 
 QLineEdit* MainWindow::field(calc::Field f) const {
-    return fields_[calc::index(f)];
+    return fields_.at(calc::index(f));
 }
 
 QLabel* MainWindow::cell(std::size_t index) const {
@@ -214,9 +242,8 @@ QLabel* MainWindow::cell(std::size_t index) const {
 
 calc::InputSheet MainWindow::gatherSheet() const {
     calc::InputSheet sheet;
-    for (std::size_t i = 0; i < calc::kFieldCount; ++i) {
-        sheet.texts[i] = utf8(fields_[i]->text());
-    }
+    std::ranges::transform(fields_, sheet.texts.begin(),
+                           [](const QLineEdit* field) { return field->text().toStdString(); });
     return sheet;
 }
 
@@ -232,6 +259,17 @@ void MainWindow::tell(const QString& message) {
     box.exec();
 }
 
+// Says why the sheet cannot be calculated and, when one field is at fault, puts the caret
+// straight back into it with its text selected, so that typing replaces it.
+void MainWindow::refuse(const calc::Failure& failure) {
+    tell(QString::fromStdString(calc::message(failure)));
+    if (failure.field) {
+        QLineEdit* atFault = field(*failure.field);
+        atFault->setFocus(Qt::OtherFocusReason);
+        atFault->selectAll();
+    }
+}
+
 void MainWindow::calculate() {
     const calc::InputSheet sheet = gatherSheet();
     if (const std::optional<calc::Failure> empty = calc::validate(sheet)) {
@@ -242,22 +280,15 @@ void MainWindow::calculate() {
     const calc::Outcome<calc::CalculationResult> outcome =
         calc::calculate(sheet, separators, random_);
     if (!outcome.ok()) {
-        const calc::Failure& failure = outcome.failure();
-        tell(QString::fromStdString(calc::message(failure)));
-        if (failure.field) {
-            // Straight back to the text at fault, selected, so that typing replaces it.
-            QLineEdit* atFault = field(*failure.field);
-            atFault->setFocus(Qt::OtherFocusReason);
-            atFault->selectAll();
-        }
+        refuse(outcome.failure());
         return;
     }
     writeCells(calc::render(outcome.value(), separators.decimal));
 }
 
 void MainWindow::clear() {
-    for (QLineEdit* f : fields_) {
-        f->clear();
+    for (QLineEdit* field : fields_) {
+        field->clear();
     }
     writeCells(calc::blankSheet());
 }
@@ -271,12 +302,12 @@ void MainWindow::print() {
         return;
     }
     QPrinter printer(printerInfo, QPrinter::HighResolution);
-    if (const std::optional<QString> problem = printOnto(printer)) {
+    if (const std::optional<QString> problem = printWindow(printer)) {
         tell(*problem);
     }
 }
 
-std::optional<QString> MainWindow::printOnto(QPrinter& printer) {
+std::optional<QString> MainWindow::printWindow(QPrinter& printer) {
     // Recorded as drawing commands, not pixels, the window prints with sharp text that
     // stays text in the printed document.
     QPicture picture;
@@ -290,9 +321,9 @@ std::optional<QString> MainWindow::printOnto(QPrinter& printer) {
     if (!painter.begin(&printer)) {
         return tr("The window could not be printed: %1 is not ready to print.").arg(name);
     }
-    // The window's pixels are 1/96 inch. Played back, a picture scales itself from its own
-    // dots per inch to the printer's; what remains makes the window print at its true size,
-    // at the top left of the printable area.
+    // Played back, a picture scales itself from its own dots per inch to the printer's. The
+    // window's pixels are 1/96 inch, so what remains makes the window print at its true
+    // size, at the top left of the printable area.
     painter.scale(picture.logicalDpiX() / kLogicalDpi, picture.logicalDpiY() / kLogicalDpi);
     painter.drawPicture(0, 0, picture);
     if (!painter.end()) {

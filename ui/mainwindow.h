@@ -16,6 +16,9 @@ class QPushButton;
 
 namespace ui {
 
+struct Control;
+struct Line;
+
 class MainWindow final : public QWidget {
     Q_OBJECT
 
@@ -28,7 +31,7 @@ class MainWindow final : public QWidget {
 
     // The window as it stands, at its true size, onto the given printer. Returns the reason
     // in plain words when it could not be printed.
-    [[nodiscard]] std::optional<QString> printOnto(QPrinter& printer);
+    [[nodiscard]] std::optional<QString> printWindow(QPrinter& printer);
 
   public slots:
     void calculate();
@@ -36,16 +39,18 @@ class MainWindow final : public QWidget {
     void print();
 
   private:
-    void buildControls();
+    void addControl(const Control& control);
+    void addLine(const Line& line);
+    void connectCommands();
     void chainFocus();
     [[nodiscard]] calc::InputSheet gatherSheet() const;
     void writeCells(const calc::ResultSheet& sheet);
+    void refuse(const calc::Failure& failure);
     void tell(const QString& message);
 
     calc::RandomSource& random_;
     std::array<QLineEdit*, calc::kFieldCount> fields_{};
     std::array<QLabel*, calc::kCellCount> cells_{};
-    std::array<QPushButton*, 3> buttons_{};
 };
 
 // Where the labels' face, MS Sans Serif, is missing, a sans-serif face of like metrics
