@@ -302,6 +302,7 @@ void MainWindow::print() {
         return;
     }
     QPrinter printer(printerInfo, QPrinter::HighResolution);
+    printer.setDocName(windowTitle());  // the job's name in the printer's queue
     if (const std::optional<QString> problem = printWindow(printer)) {
         tell(*problem);
     }
