@@ -2,11 +2,12 @@
 # missing. Sourced by test.sh and run.sh.
 torvane_packages=(
     build-essential cmake
-    qt6-base-dev qt6-qpa-plugins libqt6printsupport6
+    qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libcups2-dev
     fonts-liberation
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth poppler-utils
+    xvfb xauth xdotool imagemagick poppler-utils python3
+    cups cups-client printer-driver-cups-pdf
 )
 
 torvane_install_packages() {

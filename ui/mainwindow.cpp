@@ -10,12 +10,12 @@
 #include <QPainter>
 #include <QPicture>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <algorithm>
 #include <limits>
 
 #include "layout.h"
+#include "printing.h"
 
 namespace ui {
 namespace {
@@ -294,16 +294,9 @@ void MainWindow::clear() {
 }
 
 void MainWindow::print() {
-    const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
-    if (printerInfo.isNull()) {
-        tell(
-            tr("There is no printer to print on. Set up a default printer, then press "
-               "Print again."));
-        return;
-    }
-    QPrinter printer(printerInfo, QPrinter::HighResolution);
-    printer.setDocName(windowTitle());  // the job's name in the printer's queue
-    if (const std::optional<QString> problem = printWindow(printer)) {
+    const std::optional<QString> problem = printOnDefaultPrinter(
+        windowTitle(), [this](QPrinter& printer) { return printWindow(printer); });
+    if (problem) {
         tell(*problem);
     }
 }

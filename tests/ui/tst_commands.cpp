@@ -319,8 +319,9 @@ class CommandsTest : public QObject {
         press("Calcbutton");
         MessageAnswerer messages;
         press("Printbutton");
-        QCOMPARE(messages.texts, QStringList{"There is no printer to print on. Set up a default "
-                                             "printer, then press Print again."});
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts.front().contains("the window was not printed"),
+                 qPrintable(messages.texts.front()));
         QVERIFY(messages.plainAndTitled);
         QCOMPARE(fieldTexts() + cellTexts(), kWorkedExample + kWorkedResults);
     }

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# Prints the window through a real CUPS scheduler into a cups-pdf queue, and checks what the
+# program handed to the spooler and what came out of the printer; then walks the roads on
+# which printing fails. Needs root, cups, cups-client, printer-driver-cups-pdf and
+# poppler-utils; exits 77 (skipped) without them.
+# Usage: print_test.sh path/to/tst_print
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+tst=$1
+export QT_QPA_PLATFORM=offscreen
+
+if [ "$(id -u)" -ne 0 ] || [ ! -x /usr/sbin/cupsd ] || [ ! -e /usr/lib/cups/backend/cups-pdf ] ||
+    ! command -v pdftotext >/dev/null; then
+    echo "skipped: needs root, CUPS, cups-pdf and poppler-utils"
+    exit 77
+fi
+source "$here/spooler.sh"
+
+scratch=$(mktemp -d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
+
+spooler_setup "$scratch/out" || { echo "FAIL: no print spooler"; exit 1; }
+
+held_count() { spooler_held_jobs | wc -l; }
+has_jobs() { [ "$(held_count)" -ge "$1" ]; }
+pdfs_written() { [ "$(find "$scratch/out" -name '*.pdf' | wc -l)" -ge "$1" ]; }
+pages() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
+
+# Takes every held job (expecting $1 of them) into $scratch/sent-N.pdf, releases them and
+# waits for cups-pdf's output.
+take_jobs() {
+    spooler_wait_for 30 has_jobs "$1" || { fail "$1 job(s) in the queue"; return 1; }
+    check "exactly $1 job(s) in the queue" [ "$(held_count)" -eq "$1" ]
+    local n=0 id
+    for id in $(spooler_held_jobs); do
+        n=$((n + 1))
+        spooler_take_job "$id" "$scratch/sent-$n.pdf" || fail "copy job $id from the spool"
+    done
+    spooler_wait_for 60 pdfs_written "$1" || { fail "cups-pdf wrote $1 PDF(s)"; return 1; }
+    spooler_wait_for 30 spooler_queue_empty || fail "the queue emptied"
+}
+
+texts_of_window=("CON-RODS" "PISTONS" "Big End" "Little End" "Rings" "Locks" "Shells" "Oil"
+    "Recip. %" "Calculate" "Clear" "Print" "ROD-PISTON ASSEMBLIES" "Rod No." "Piston"
+    "BOB-WEIGHT CALCULATIONS" "Optimal (may require" "Retaining Rod/Cyl" "Bob-Weight"
+    "Balance Using" 296 302 297.5 298 304 303 300 104 98 99 97 103 199 196.5 199.5 207.5
+    206.5 198 207 196 10 20 50 956.75 956.25 956.5 957.25 955.25)
+check_sent_texts() {  # file
+    local text missing=() printed
+    printed=$(pdftotext -layout "$1" - 2>/dev/null)
+    for text in "${texts_of_window[@]}"; do
+        grep -qF -- "$text" <<<"$printed" || missing+=("$text")
+    done
+    # Every result cell, in reading order of the rows: rods with pistons, then the pins.
+    local row
+    for row in '3 +D +5 +A' '4 +G +2 +F' '1 +E +6 +B' '8 +C +7 +H' '8 +7 +956\.75 +1 +2 +957\.25' \
+        '3 +1 +956 +3 +4 +955\.25' '5 +6 +956\.25 +5 +6 +956\.25' '2 +4 +956\.5 +7 +8 +956\.75' \
+        'Balance Using +956 +Balance Using +955\.25'; do
+        grep -qE -- "$row" <<<"$printed" || missing+=("row /$row/")
+    done
+    check "the job holds every caption, input and result as text" [ ${#missing[@]} -eq 0 ]
+    [ ${#missing[@]} -eq 0 ] || printf '  missing: %s\n' "${missing[@]}"
+}
+
+check_printed_page() {  # file cups-pdf wrote
+    check "one page printed" [ "$(pages "$1")" = 1 ]
+    pdftoppm -r 100 -singlefile "$1" "$scratch/page" || { fail "render the page"; return; }
+    read -r width height red < <(python3 "$here/measure_page.py" "$scratch/page.ppm" 100)
+    echo "  printed window: $width x $height inches, $red red pixels"
+    check "the window prints 6.4 inches wide" python3 -c "exit(abs($width - 6.406) > 0.05)"
+    check "the window prints 5.6 inches high" python3 -c "exit(abs($height - 5.604) > 0.05)"
+    check "the balance figures print red" [ "$red" -gt 50 ]
+    echo "$width $height" >"$1.size"
+}
+
+echo "== Print once"
+"$tst" printWorkedExample >"$scratch/log" 2>&1 || { cat "$scratch/log"; fail "Print from the window"; }
+if take_jobs 1; then
+    check "the program sent one page" [ "$(pages "$scratch/sent-1.pdf")" = 1 ]
+    check_sent_texts "$scratch/sent-1.pdf"
+    printed=$(find "$scratch/out" -name '*.pdf' | head -n 1)
+    check_printed_page "$printed"
+    [ -n "${TORVANE_PRINTED_PAGE:-}" ] && pdftoppm -r 60 -png -singlefile "$printed" "$TORVANE_PRINTED_PAGE"
+fi
+
+echo "== Print twice"
+rm -f "$scratch"/out/*.pdf "$scratch"/sent-*.pdf
+"$tst" printTwice >"$scratch/log" 2>&1 || { cat "$scratch/log"; fail "Print twice from the window"; }
+if take_jobs 2; then
+    check "both jobs carry the same texts" \
+        cmp -s <(pdftotext -layout "$scratch/sent-1.pdf" -) <(pdftotext -layout "$scratch/sent-2.pdf" -)
+    for printed in "$scratch"/out/*.pdf; do check_printed_page "$printed"; done
+    check "both pages have the same size" \
+        [ "$(cat "$scratch"/out/*.size | sort -u | wc -l)" -eq 1 ]
+fi
+
+refused() {  # what the message must say, then the state it is tested in
+    echo "== Print $2"
+    TORVANE_EXPECT=$1 "$tst" printRefused >"$scratch/log" 2>&1 || { cat "$scratch/log"; fail "message for $2"; }
+    check "no job was left in the queue ($2)" [ "$(held_count)" -eq 0 ]
+}
+cupsreject "$spooler_queue"
+refused "is not accepting jobs" "on a queue that rejects jobs"
+cupsaccept "$spooler_queue"
+cupsdisable "$spooler_queue"
+refused "is stopped" "on a stopped queue"
+cupsenable "$spooler_queue"
+lpadmin -x "$spooler_queue"
+if [ -z "$(lpstat -e 2>/dev/null)" ]; then
+    refused "no printer set up" "with no queue at all"
+else
+    refused "No printer is chosen as the default" "with no default queue"
+fi
+if [ -n "$spooler_started_pid" ]; then
+    spooler_stop_scheduler
+    refused "printing service of this computer is not running" "with no scheduler running"
+fi
+
+spooler_stop
+rm -rf "$scratch"
+echo "print test: $failures failure(s)"
+[ "$failures" -eq 0 ]

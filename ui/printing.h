@@ -1,0 +1,23 @@
+// The road from Print to the printer: which printer, whether it can take a job now, and
+// handing it the printed window.
+#pragma once
+
+#include <QPrinterInfo>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QPrinter;
+
+namespace ui {
+
+// Draws the page onto the printer it is given; returns the problem in plain words, if any.
+using PagePainter = std::function<std::optional<QString>(QPrinter&)>;
+
+// Prints one page on the desktop's default printer, without asking anything. Refuses, with
+// the reason in plain words, when there is no default printer, when it is stopped or not
+// accepting jobs, and when it does not take the job.
+[[nodiscard]] std::optional<QString> printOnDefaultPrinter(const QString& jobTitle,
+                                                           const PagePainter& paintPage);
+
+}  // namespace ui
