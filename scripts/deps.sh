@@ -8,6 +8,9 @@ torvane_packages=(
     clang libclang-rt-14-dev
     xvfb xauth xdotool imagemagick poppler-utils python3
     cups cups-client printer-driver-cups-pdf
+    desktop-file-utils appstream librsvg2-bin dpkg-dev
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    qt6-wayland weston
 )
 
 torvane_install_packages() {
