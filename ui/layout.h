@@ -199,4 +199,35 @@ inline constexpr std::array kLines = std::to_array<Line>({
 });
 // clang-format on
 
+// What each result cell holds, as a screen reader says it beside the cell's text: the
+// rod-piston assemblies row by row from the lightest rod, the optimal and the retaining
+// crankpins from the front of the engine, and the two figures to balance with.
+struct CellDescription {
+    std::string_view cell;
+    std::string_view description;
+};
+
+// clang-format off
+inline constexpr std::array kCellDescriptions = std::to_array<CellDescription>({
+    {"Label29", "Rod, row 1"},  {"Label28", "Piston, row 1"},
+    {"Label30", "Rod, row 2"},  {"Label33", "Piston, row 2"},
+    {"Label31", "Rod, row 3"},  {"Label34", "Piston, row 3"},
+    {"Label32", "Rod, row 4"},  {"Label35", "Piston, row 4"},
+    {"Label39", "Rod, row 5"},  {"Label38", "Piston, row 5"},
+    {"Label40", "Rod, row 6"},  {"Label43", "Piston, row 6"},
+    {"Label41", "Rod, row 7"},  {"Label44", "Piston, row 7"},
+    {"Label42", "Rod, row 8"},  {"Label45", "Piston, row 8"},
+    {"Label52", "Optimal pin 1 rods"}, {"Label62", "Optimal pin 1 bob-weight"},
+    {"Label55", "Optimal pin 2 rods"}, {"Label63", "Optimal pin 2 bob-weight"},
+    {"Label56", "Optimal pin 3 rods"}, {"Label64", "Optimal pin 3 bob-weight"},
+    {"Label57", "Optimal pin 4 rods"}, {"Label65", "Optimal pin 4 bob-weight"},
+    {"Label66", "Retaining pin 1-2 bob-weight"},
+    {"Label67", "Retaining pin 3-4 bob-weight"},
+    {"Label68", "Retaining pin 5-6 bob-weight"},
+    {"Label69", "Retaining pin 7-8 bob-weight"},
+    {"Label71", "Balance using, optimal"},
+    {"Label73", "Balance using, retaining"},
+});
+// clang-format on
+
 }  // namespace ui

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "layout.h"
@@ -61,17 +62,62 @@ class LineWidget final : public QWidget {
     }
 };
 
+// The relative luminance of a colour on an sRGB screen, 0 for black to 1 for white.
+qreal luminance(const QColor& colour) {
+    auto linear = [](qreal c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+qreal contrast(const QColor& a, const QColor& b) {
+    const auto [darker, lighter] = std::minmax(luminance(a), luminance(b));
+    return (lighter + 0.05) / (darker + 0.05);
+}
+
+// Pure red, as on the classic light face; on a darker background it is lightened, still red,
+// until it stands out from it at least as well as pure red does on white.
+QColor balanceRed(const QColor& background) {
+    const qreal wanted = contrast(kBalanceRed, Qt::white);
+    QColor red = kBalanceRed;
+    for (int tint = 0; tint <= 255 && contrast(red, background) < wanted; tint += 5) {
+        red = QColor(255, tint, tint);
+    }
+    return red;
+}
+
 // A balance cell shows its figure in red, while its border keeps the window-text colour of
-// every other cell's.
+// every other cell's. The red follows the desktop's palette.
 class BalanceLabel final : public QLabel {
   public:
-    using QLabel::QLabel;
+    explicit BalanceLabel(QWidget* parent) : QLabel(parent) {
+        setForegroundRole(QPalette::Text);  // once: setting a role tells of a palette change
+        paintTextRed();
+    }
 
   protected:
     void paintEvent(QPaintEvent* event) override {
         QLabel::paintEvent(event);
         QPainter painter(this);
         qDrawPlainRect(&painter, rect(), palette().color(QPalette::WindowText), lineWidth());
+    }
+
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::PaletteChange) {
+            paintTextRed();
+        }
+    }
+
+  private:
+    void paintTextRed() {
+        const QColor red = balanceRed(palette().color(QPalette::Base));
+        if (palette().color(QPalette::Text) != red) {  // setting it again changes nothing
+            QPalette reddened = palette();
+            reddened.setColor(QPalette::Text, red);
+            setPalette(reddened);
+        }
     }
 };
 
@@ -99,13 +145,6 @@ void dressAsCell(QLabel& label) {
     label.setBackgroundRole(QPalette::Base);
 }
 
-void paintTextRed(QLabel& label) {
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::Text, kBalanceRed);
-    label.setPalette(palette);
-    label.setForegroundRole(QPalette::Text);
-}
-
 QLabel* makeLabel(const Control& control, QWidget* parent) {
     QLabel* label = control.style == BalanceCell ? new BalanceLabel(parent) : new QLabel(parent);
     label->setTextFormat(Qt::PlainText);  // no markup, and no '&' becomes an access key
@@ -115,9 +154,6 @@ QLabel* makeLabel(const Control& control, QWidget* parent) {
     label->setFont(labelFont(control.style));
     if (isCell(control.style)) {
         dressAsCell(*label);
-    }
-    if (control.style == BalanceCell) {
-        paintTextRed(*label);
     }
     return label;
 }
@@ -149,6 +185,11 @@ QWidget* makeWidget(const Control& control, QWidget* parent) {
             break;
     }
     return makeLabel(control, parent);
+}
+
+std::string_view cellDescription(std::string_view cell) {
+    const auto found = std::ranges::find(kCellDescriptions, cell, &CellDescription::cell);
+    return found == kCellDescriptions.end() ? std::string_view() : found->description;
 }
 
 template <std::size_t N>
@@ -199,9 +240,14 @@ void MainWindow::addControl(const Control& control) {
     widget->setObjectName(text(control.name));
     widget->setGeometry(pixels(control.box));
     if (control.kind == Field) {
-        fields_.at(indexOf(calc::kFieldNames, control.name)) = static_cast<QLineEdit*>(widget);
+        const std::size_t i = indexOf(calc::kFieldNames, control.name);
+        fields_.at(i) = static_cast<QLineEdit*>(widget);
+        widget->setAccessibleName(text(calc::kFieldCaptions.at(i)));
     } else if (control.kind == Cell) {
         cells_.at(indexOf(calc::kCellNames, control.name)) = static_cast<QLabel*>(widget);
+        widget->setAccessibleDescription(text(cellDescription(control.name)));
+    } else if (control.kind == Button) {
+        widget->setAccessibleName(text(control.text));
     }
 }
 
@@ -256,6 +302,7 @@ void MainWindow::writeCells(const calc::ResultSheet& sheet) {
 void MainWindow::tell(const QString& message) {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), message, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
+    box.setAccessibleDescription(message);  // read out when the box opens, after its title
     box.exec();
 }
 

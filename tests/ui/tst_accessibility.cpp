@@ -1,0 +1,284 @@
+// What a screen reader finds in the window: every field named as the engine builder says it,
+// every button by its caption, every result cell by its figure with a word on what it
+// holds, and every message read out. Read back through Qt's accessibility interfaces, the
+// same ones the desktop's assistive technology is served from.
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+#include <set>
+
+#include "mainwindow.h"
+
+namespace {
+
+struct NamedField {
+    const char* object;
+    const char* name;
+};
+constexpr NamedField kFields[] = {
+    {"Bigend1", "Big End 1"},
+    {"Bigend2", "Big End 2"},
+    {"Bigend3", "Big End 3"},
+    {"Bigend4", "Big End 4"},
+    {"Bigend5", "Big End 5"},
+    {"Bigend6", "Big End 6"},
+    {"Bigend7", "Big End 7"},
+    {"Bigend8", "Big End 8"},
+    {"Littleend1", "Little End 1"},
+    {"Littleend2", "Little End 2"},
+    {"Littleend3", "Little End 3"},
+    {"Littleend4", "Little End 4"},
+    {"Littleend5", "Little End 5"},
+    {"Littleend6", "Little End 6"},
+    {"Littleend7", "Little End 7"},
+    {"Littleend8", "Little End 8"},
+    {"PistonA", "Piston A"},
+    {"PistonB", "Piston B"},
+    {"PistonC", "Piston C"},
+    {"PistonD", "Piston D"},
+    {"PistonE", "Piston E"},
+    {"PistonF", "Piston F"},
+    {"PistonG", "Piston G"},
+    {"PistonH", "Piston H"},
+    {"Rings", "Rings"},
+    {"Locks", "Locks"},
+    {"Shells", "Shells"},
+    {"Oil", "Oil"},
+    {"Recip", "Recip. %"},
+};
+
+// The worked example, field by field in the order above.
+const QStringList kWorkedExample = {"296", "302",   "296",   "297.5", "298",   "304", "303", "300",
+                                    "104", "98",    "98",    "99",    "104",   "97",  "103", "97",
+                                    "199", "196.5", "199.5", "207.5", "206.5", "198", "207", "196",
+                                    "10",  "2",     "20",    "4",     "50"};
+
+struct DescribedCell {
+    const char* object;
+    const char* description;
+    const char* workedResult;
+};
+constexpr DescribedCell kCells[] = {
+    {"Label29", "Rod, row 1", "3"},
+    {"Label28", "Piston, row 1", "D"},
+    {"Label30", "Rod, row 2", "4"},
+    {"Label33", "Piston, row 2", "G"},
+    {"Label31", "Rod, row 3", "1"},
+    {"Label34", "Piston, row 3", "E"},
+    {"Label32", "Rod, row 4", "8"},
+    {"Label35", "Piston, row 4", "C"},
+    {"Label39", "Rod, row 5", "5"},
+    {"Label38", "Piston, row 5", "A"},
+    {"Label40", "Rod, row 6", "2"},
+    {"Label43", "Piston, row 6", "F"},
+    {"Label41", "Rod, row 7", "6"},
+    {"Label44", "Piston, row 7", "B"},
+    {"Label42", "Rod, row 8", "7"},
+    {"Label45", "Piston, row 8", "H"},
+    {"Label52", "Optimal pin 1 rods", "8  7"},
+    {"Label62", "Optimal pin 1 bob-weight", "956.75"},
+    {"Label55", "Optimal pin 2 rods", "3  1"},
+    {"Label63", "Optimal pin 2 bob-weight", "956"},
+    {"Label56", "Optimal pin 3 rods", "5  6"},
+    {"Label64", "Optimal pin 3 bob-weight", "956.25"},
+    {"Label57", "Optimal pin 4 rods", "2  4"},
+    {"Label65", "Optimal pin 4 bob-weight", "956.5"},
+    {"Label66", "Retaining pin 1-2 bob-weight", "957.25"},
+    {"Label67", "Retaining pin 3-4 bob-weight", "955.25"},
+    {"Label68", "Retaining pin 5-6 bob-weight", "956.25"},
+    {"Label69", "Retaining pin 7-8 bob-weight", "956.75"},
+    {"Label71", "Balance using, optimal", "956"},
+    {"Label73", "Balance using, retaining", "955.25"},
+};
+
+const QString kTitle = QStringLiteral("Torvane - Quillon Assistant");
+
+QAccessibleInterface* accessible(QObject* object) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(object);
+    if (face == nullptr) {
+        qFatal("no accessible interface for %s", qPrintable(object->objectName()));
+    }
+    return face;
+}
+
+// The names of everything inside, at any depth.
+QStringList namesWithin(QAccessibleInterface* face) {
+    QStringList names;
+    for (int i = 0; i < face->childCount(); ++i) {
+        names << face->child(i)->text(QAccessible::Name) << namesWithin(face->child(i));
+    }
+    return names;
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { ui::substituteLabelFace(); }
+
+    void init() {
+        QLocale::setDefault(QLocale::c());
+        window_ = std::make_unique<ui::MainWindow>(pivots_);
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void cleanup() { window_.reset(); }
+
+    // A reader walking the window from its top reaches every field, button and cell.
+    void windowIsNamedByItsTitle() {
+        QAccessibleInterface* face = accessible(window_.get());
+        QCOMPARE(face->text(QAccessible::Name), kTitle);
+        QStringList reached;
+        for (int i = 0; i < face->childCount(); ++i) {
+            reached << face->child(i)->object()->objectName();
+        }
+        for (const NamedField& f : kFields) {
+            QVERIFY2(reached.contains(f.object), f.object);
+        }
+        for (const DescribedCell& c : kCells) {
+            QVERIFY2(reached.contains(c.object), c.object);
+        }
+        for (const char* button : {"Calcbutton", "Clearbutton", "Printbutton"}) {
+            QVERIFY2(reached.contains(button), button);
+        }
+    }
+
+    void fieldIsNamedAsTheUserSaysIt_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("name");
+        for (const NamedField& f : kFields) {
+            QTest::newRow(f.object) << f.object << f.name;
+        }
+    }
+
+    void fieldIsNamedAsTheUserSaysIt() {
+        QFETCH(QString, object);
+        QFETCH(QString, name);
+        auto* field = window_->findChild<QLineEdit*>(object);
+        QVERIFY(field != nullptr);
+        QAccessibleInterface* face = accessible(field);
+        QCOMPARE(face->role(), QAccessible::EditableText);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        field->setText(QStringLiteral("297.5"));
+        QCOMPARE(face->text(QAccessible::Value), QStringLiteral("297.5"));
+        QVERIFY(face->editableTextInterface() != nullptr);
+    }
+
+    void buttonIsNamedByItsCaption_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Calculate") << "Calcbutton"
+                                   << "Calculate";
+        QTest::newRow("Clear") << "Clearbutton"
+                               << "Clear";
+        QTest::newRow("Print") << "Printbutton"
+                               << "Print";
+    }
+
+    void buttonIsNamedByItsCaption() {
+        QFETCH(QString, object);
+        QFETCH(QString, name);
+        QAccessibleInterface* face = accessible(window_->findChild<QPushButton*>(object));
+        QCOMPARE(face->role(), QAccessible::Button);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        QVERIFY(face->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::pressAction()));
+    }
+
+    void cellSaysWhatItHolds_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("result");
+        for (const DescribedCell& c : kCells) {
+            QTest::newRow(c.object) << c.object << c.description << c.workedResult;
+        }
+    }
+
+    // Empty, a cell has no name but its description; filled by a Calculate pressed through
+    // the accessible interface, its name is its figure.
+    void cellSaysWhatItHolds() {
+        QFETCH(QString, object);
+        QFETCH(QString, description);
+        QFETCH(QString, result);
+        auto* cell = window_->findChild<QLabel*>(object);
+        QVERIFY(cell != nullptr);
+        QAccessibleInterface* face = accessible(cell);
+        QCOMPARE(face->role(), QAccessible::StaticText);
+        QCOMPARE(face->text(QAccessible::Name), QString());
+        QCOMPARE(face->text(QAccessible::Description), description);
+
+        typeWorkedExample();
+        pressThroughAccessibility("Calcbutton");
+        QTRY_COMPARE(face->text(QAccessible::Name), result);
+        QCOMPARE(face->text(QAccessible::Description), description);
+
+        pressThroughAccessibility("Clearbutton");
+        QTRY_COMPARE(face->text(QAccessible::Name), QString());
+    }
+
+    void everyCellHasADescriptionOfItsOwn() {
+        std::set<QString> descriptions;
+        for (QLabel* label : window_->findChildren<QLabel*>()) {
+            const QString d = accessible(label)->text(QAccessible::Description);
+            if (!d.isEmpty()) {
+                QVERIFY2(descriptions.insert(d).second, qPrintable(d));
+            }
+        }
+        QCOMPARE(descriptions.size(), std::size(kCells));
+    }
+
+    // A message box is named by the program's title and says its message, both as its
+    // description and as the text inside it.
+    void messageIsReadOut() {
+        QString name;
+        QString description;
+        QStringList inside;
+        QTimer answerer;  // the press comes a moment later, as a click the user could see
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            QAccessibleInterface* face = accessible(box);
+            name = face->text(QAccessible::Name);
+            description = face->text(QAccessible::Description);
+            inside = namesWithin(face);
+            box->button(QMessageBox::Ok)->click();
+        });
+        answerer.start(10);
+        pressThroughAccessibility("Calcbutton");  // every field empty
+        QTRY_COMPARE(name, kTitle);
+        QCOMPARE(description, QStringLiteral("All values must be entered"));
+        QVERIFY2(inside.contains(QStringLiteral("All values must be entered")),
+                 qPrintable(inside.join('|')));
+        QVERIFY(inside.contains(QStringLiteral("OK")));
+    }
+
+  private:
+    void typeWorkedExample() {
+        for (std::size_t i = 0; i < std::size(kFields); ++i) {
+            QAccessibleInterface* face =
+                accessible(window_->findChild<QLineEdit*>(kFields[i].object));
+            face->editableTextInterface()->insertText(0, kWorkedExample.at(static_cast<int>(i)));
+        }
+    }
+
+    void pressThroughAccessibility(const char* button) {
+        accessible(window_->findChild<QPushButton*>(button))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+    }
+
+    calc::PivotGenerator pivots_;
+    std::unique_ptr<ui::MainWindow> window_;
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "tst_accessibility.moc"
