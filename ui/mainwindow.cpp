@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <qdrawutil.h>
+#include <QAccessibleWidget>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -214,6 +215,15 @@ constexpr std::array kCommands = {
     Command{"Printbutton", &MainWindow::print},
 };
 
+// To assistive technology the window is a frame named by its title, as a main window is,
+// rather than a nameless area within one.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
+    if (className != QLatin1String(MainWindow::staticMetaObject.className())) {
+        return nullptr;
+    }
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 void substituteLabelFace() {
@@ -224,6 +234,7 @@ void substituteLabelFace() {
 
 MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     : QWidget(parent), random_(random) {
+    QAccessible::installFactory(accessibleWindow);  // installed once, however often called
     setObjectName(text(kWindowName));
     setWindowTitle(text(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png")));

@@ -134,6 +134,7 @@ class AccessibilityTest : public QObject {
     // A reader walking the window from its top reaches every field, button and cell.
     void windowIsNamedByItsTitle() {
         QAccessibleInterface* face = accessible(window_.get());
+        QCOMPARE(face->role(), QAccessible::Window);
         QCOMPARE(face->text(QAccessible::Name), kTitle);
         QStringList reached;
         for (int i = 0; i < face->childCount(); ++i) {
