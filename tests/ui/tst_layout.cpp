@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QtTest>
 
 #include "mainwindow.h"
@@ -288,7 +289,12 @@ class LayoutTest : public QObject {
         QCOMPARE(button->text(), e.text);
         QVERIFY(QKeySequence::mnemonic(button->text()).isEmpty());
         QVERIFY(!button->autoDefault() && !button->isDefault());
-        QVERIFY(!button->testAttribute(Qt::WA_SetFont));
+        // The desktop's face, no larger than the desktop's size, with air between the
+        // caption and the border.
+        QCOMPARE(button->font().family(), QApplication::font().family());
+        QVERIFY(button->font().pointSizeF() <= QApplication::font().pointSizeF());
+        const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        QVERIFY(button->fontMetrics().horizontalAdvance(e.text) <= button->width() - 2 * frame - 2);
         QVERIFY(button->focusPolicy() & Qt::TabFocus);
     }
 
