@@ -2,6 +2,7 @@
 
 #include <qdrawutil.h>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
@@ -75,23 +76,25 @@ qreal luminance(const QColor& colour) {
 }
 
 qreal contrast(const QColor& a, const QColor& b) {
-    const auto [darker, lighter] = std::minmax(luminance(a), luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    const qreal la = luminance(a);
+    const qreal lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// Pure red, as on the classic light face; on a darker background it is lightened, still red,
-// until it stands out from it at least as well as pure red does on white.
+// Pure red, as on the classic white field; on any other background it is lightened or
+// darkened, still red, until it stands out from it at least as well as pure red does on white.
 QColor balanceRed(const QColor& background) {
     const qreal wanted = contrast(kBalanceRed, Qt::white);
+    const bool lighten = luminance(background) < luminance(kBalanceRed);
     QColor red = kBalanceRed;
-    for (int tint = 0; tint <= 255 && contrast(red, background) < wanted; tint += 5) {
-        red = QColor(255, tint, tint);
+    for (int step = 5; step <= 255 && contrast(red, background) < wanted; step += 5) {
+        red = lighten ? QColor(255, step, step) : QColor(255 - step, 0, 0);
     }
     return red;
 }
 
-// A balance cell shows its figure in red, while its border keeps the window-text colour of
-// every other cell's. The red follows the desktop's palette.
+// A balance cell shows its figure in red, while its border keeps the colour of every other
+// cell's. The red follows the desktop's palette.
 class BalanceLabel final : public QLabel {
   public:
     explicit BalanceLabel(QWidget* parent) : QLabel(parent) {
@@ -103,7 +106,7 @@ class BalanceLabel final : public QLabel {
     void paintEvent(QPaintEvent* event) override {
         QLabel::paintEvent(event);
         QPainter painter(this);
-        qDrawPlainRect(&painter, rect(), palette().color(QPalette::WindowText), lineWidth());
+        qDrawPlainRect(&painter, rect(), borderColour(), lineWidth());
     }
 
     void changeEvent(QEvent* event) override {
@@ -114,10 +117,16 @@ class BalanceLabel final : public QLabel {
     }
 
   private:
+    // The colour every other cell's border and text take from the palette.
+    [[nodiscard]] QColor borderColour() const {
+        return (parentWidget() != nullptr ? parentWidget()->palette() : QApplication::palette())
+            .color(QPalette::Text);
+    }
+
     void paintTextRed() {
         const QColor red = balanceRed(palette().color(QPalette::Base));
         if (palette().color(QPalette::Text) != red) {  // setting it again changes nothing
-            QPalette reddened = palette();
+            QPalette reddened;  // only the text colour set: the rest still follows the desktop
             reddened.setColor(QPalette::Text, red);
             setPalette(reddened);
         }
