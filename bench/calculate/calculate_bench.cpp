@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
+#include <string>
 #include <memory>
 
 #include "calculation.h"
@@ -147,6 +148,44 @@ void CalculateAgain(benchmark::State& state) {
     finish(state, window);
 }
 BENCHMARK(CalculateAgain)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The worked example with big end 1 written out to a megabyte: "296." and 2^20 zeros, which
+// reads as 296 and so calculates to the same cells. Reading stays linear in the text's length.
+std::string megabyteBigEnd() {
+    return "296." + std::string(std::size_t{1} << 20, '0');
+}
+
+void CalculateWithMegabyteField(benchmark::State& state) {
+    Window window;
+    if (!ready(state, window)) {
+        return;
+    }
+    window.get().field(calc::Field::Bigend1)->setText(QString::fromStdString(megabyteBigEnd()));
+    QPushButton* const calculate = window.button("Calcbutton");
+    for (auto _ : state) {
+        window.blankCells();
+        Window::settle();
+        state.SetIterationTime(timed([&] { QTest::mouseClick(calculate, Qt::LeftButton); }));
+    }
+    finish(state, window);
+}
+BENCHMARK(CalculateWithMegabyteField)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void CoreCalculateWithMegabyteField(benchmark::State& state) {
+    calc::InputSheet sheet = calctest::workedExample();
+    sheet.texts[calc::index(calc::Field::Bigend1)] = megabyteBigEnd();
+    const calc::Separators separators{".", ","};
+    calc::PivotGenerator pivots;
+    for (auto _ : state) {
+        const auto outcome = calc::calculate(sheet, separators, pivots);
+        if (!outcome.ok()) {
+            state.SkipWithError("the megabyte field did not read");
+            return;
+        }
+        benchmark::DoNotOptimize(calc::render(outcome.value(), separators.decimal));
+    }
+}
+BENCHMARK(CoreCalculateWithMegabyteField)->Unit(benchmark::kMillisecond);
 
 // Click to pixels: the click, then the repaint of the cells it changed.
 void CalculateAndRepaint(benchmark::State& state) {
