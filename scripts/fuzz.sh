@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time (FUZZ_SECONDS,
 # 60 by default) from the seed corpus in tests/fuzz/corpus. Any finding fails the run; the
-# input that caused it is left in the build folder, named in libFuzzer's report.
+# input that caused it is left in the build folder's findings/, named in libFuzzer's report.
+# Once the fault is mended, that input goes into tests/fuzz/corpus/<target>/, where the
+# fuzz_corpus_<target> test of every build replays it from then on.
 # Usage: scripts/fuzz.sh [build folder]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,5 +22,11 @@ for target in lenient strict sheet; do
         -max_total_time="$seconds" -print_final_stats=1 \
         -artifact_prefix="$build/findings/$target-" 2>&1 \
         | grep -E '^(stat::number_of_executed_units|Done|==|SUMMARY|INFO: seed corpus)' || true
-    [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz_$target found a fault"; exit 1; }
+    if [ "${PIPESTATUS[0]}" -ne 0 ]; then
+        echo "fuzz_$target found a fault; the input that shows it:"
+        ls -1 "$build/findings/$target-"* 2>/dev/null || true
+        echo "Mend it, then copy the input into tests/fuzz/corpus/$target/ under a name that"
+        echo "says what it found, so that the fuzz_corpus_$target test replays it."
+        exit 1
+    fi
 done
