@@ -7,7 +7,6 @@
 int main(int /*argc*/, char* argv[]) {
     int programNameOnly = 1;
     QApplication application(programNameOnly, argv);
-    ui::substituteLabelFace();
     calc::PivotGenerator pivots;  // one generator for every sort of the run
     ui::MainWindow window(pivots);
     window.show();

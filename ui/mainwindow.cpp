@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -137,8 +138,20 @@ bool isCell(Style style) {
     return style == CellStyle || style == BalanceCell;
 }
 
-QFont labelFont(Style style) {
-    QFont font(QStringLiteral("MS Sans Serif"));
+// The labels' face is MS Sans Serif; where it is missing, a sans-serif face of like metrics
+// stands in. Chosen once, so that no label's font is looked for under a name the desktop
+// does not have before its stand-in is found.
+QString labelFace() {
+    for (const char* face : {"MS Sans Serif", "Liberation Sans", "Arial", "Helvetica"}) {
+        if (QFontDatabase::hasFamily(QLatin1String(face))) {
+            return QLatin1String(face);
+        }
+    }
+    return {};  // the desktop's own sans-serif face
+}
+
+QFont labelFont(Style style, const QString& face) {
+    QFont font(face);
     font.setStyleHint(QFont::SansSerif);
     const bool large = style == SectionHeading || style == FieldCaption;
     font.setPointSizeF(large ? kLargePointSize : kSmallPointSize);
@@ -157,13 +170,13 @@ void dressAsCell(QLabel& label) {
     label.setBackgroundRole(QPalette::Base);
 }
 
-QLabel* makeLabel(const Control& control, QWidget* parent) {
+QLabel* makeLabel(const Control& control, const QString& face, QWidget* parent) {
     QLabel* label = control.style == BalanceCell ? new BalanceLabel(parent) : new QLabel(parent);
     label->setTextFormat(Qt::PlainText);  // no markup, and no '&' becomes an access key
     label->setText(text(control.text));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
-    label->setFont(labelFont(control.style));
+    label->setFont(labelFont(control.style, face));
     if (isCell(control.style)) {
         dressAsCell(*label);
     }
@@ -202,7 +215,7 @@ QPushButton* makeButton(const Control& control, QWidget* parent) {
     return button;
 }
 
-QWidget* makeWidget(const Control& control, QWidget* parent) {
+QWidget* makeWidget(const Control& control, const QString& labelFace, QWidget* parent) {
     switch (control.kind) {
         case Field:
             return makeField(parent);
@@ -212,7 +225,7 @@ QWidget* makeWidget(const Control& control, QWidget* parent) {
         case Cell:
             break;
     }
-    return makeLabel(control, parent);
+    return makeLabel(control, labelFace, parent);
 }
 
 std::string_view cellDescription(std::string_view cell) {
@@ -253,12 +266,6 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 
 }  // namespace
 
-void substituteLabelFace() {
-    QFont::insertSubstitutions(
-        QStringLiteral("MS Sans Serif"),
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
-}
-
 MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     : QWidget(parent), random_(random) {
     QAccessible::installFactory(accessibleWindow);  // installed once, however often called
@@ -266,15 +273,17 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     setWindowTitle(text(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png")));
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
-    std::ranges::for_each(kControls, [this](const Control& control) { addControl(control); });
+    const QString face = labelFace();
+    std::ranges::for_each(kControls,
+                          [this, &face](const Control& control) { addControl(control, face); });
     std::ranges::for_each(kLines, [this](const Line& line) { addLine(line); });
     connectCommands();
     chainFocus();
     fields_.front()->setFocus();
 }
 
-void MainWindow::addControl(const Control& control) {
-    QWidget* widget = makeWidget(control, this);
+void MainWindow::addControl(const Control& control, const QString& labelFace) {
+    QWidget* widget = makeWidget(control, labelFace, this);
     widget->setObjectName(text(control.name));
     widget->setGeometry(pixels(control.box));
     if (control.kind == Field) {

@@ -39,7 +39,7 @@ class MainWindow final : public QWidget {
     void print();
 
   private:
-    void addControl(const Control& control);
+    void addControl(const Control& control, const QString& labelFace);
     void addLine(const Line& line);
     void connectCommands();
     void chainFocus();
@@ -52,9 +52,5 @@ class MainWindow final : public QWidget {
     std::array<QLineEdit*, calc::kFieldCount> fields_{};
     std::array<QLabel*, calc::kCellCount> cells_{};
 };
-
-// Where the labels' face, MS Sans Serif, is missing, a sans-serif face of like metrics
-// stands in. Call once before the window is made.
-void substituteLabelFace();
 
 }  // namespace ui

@@ -20,8 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
-#include <string>
 #include <memory>
+#include <string>
 
 #include "calculation.h"
 #include "mainwindow.h"
@@ -277,7 +277,6 @@ int main(int argc, char* argv[]) {
     }
     int programNameOnly = 1;
     const QApplication application(programNameOnly, argv);
-    ui::substituteLabelFace();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -22,7 +22,6 @@ class PrintTest : public QObject {
 
   private slots:
     void init() {
-        ui::substituteLabelFace();
         window_ = std::make_unique<ui::MainWindow>(pivots_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));

@@ -120,8 +120,6 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { ui::substituteLabelFace(); }
-
     void init() {
         QLocale::setDefault(QLocale::c());
         window_ = std::make_unique<ui::MainWindow>(pivots_);

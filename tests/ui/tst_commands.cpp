@@ -80,7 +80,6 @@ class CommandsTest : public QObject {
 
   private slots:
     void initTestCase() {
-        ui::substituteLabelFace();
         // A print server that is not there: no test ever reaches a real printer.
         qputenv("CUPS_SERVER", QTemporaryDir().filePath("no-cups-here").toLocal8Bit());
     }

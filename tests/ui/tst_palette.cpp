@@ -91,8 +91,6 @@ class PaletteTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { ui::substituteLabelFace(); }
-
     void cleanup() {
         window_.reset();
         QApplication::setPalette(QPalette());

@@ -57,7 +57,6 @@ class ScaledTest : public QObject {
 
   private slots:
     void initTestCase() {
-        ui::substituteLabelFace();
         window_ = std::make_unique<ui::MainWindow>(pivots_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));

@@ -108,8 +108,6 @@ class StressTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { ui::substituteLabelFace(); }
-
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
     void manyRounds() {
