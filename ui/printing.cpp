@@ -1,6 +1,7 @@
 #include "printing.h"
 
 #include <QCoreApplication>
+#include <QLibrary>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -35,47 +36,97 @@ QString notAccepting(const QString& name) {
         .arg(name);
 }
 
+std::optional<QString> printThroughQt(const QString& jobTitle, const PagePainter& paintPage) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        return noPrinter(!QPrinterInfo::availablePrinterNames().isEmpty());
+    }
+    if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted) {
+        return stopped(info.printerName());
+    }
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(jobTitle);
+    return paintPage(printer);
+}
+
 #ifdef TORVANE_HAVE_CUPS
+
+// The print service's client library, loaded at the first Print and not at start-up, where
+// it and the many libraries it needs in turn would slow every launch of the program.
+struct Cups {
+    decltype(&::cupsGetDests2) getDests2 = nullptr;
+    decltype(&::cupsFreeDests) freeDests = nullptr;
+    decltype(&::cupsGetDest) getDest = nullptr;
+    decltype(&::cupsGetOption) getOption = nullptr;
+    decltype(&::cupsLastError) lastError = nullptr;
+    decltype(&::cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&::cupsPrintFile2) printFile2 = nullptr;
+};
+
+template <typename Function>
+bool resolve(QLibrary& library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
+
+// Once loaded the library stays loaded, however often this is called.
+std::optional<Cups> loadCups() {
+    QLibrary library(QStringLiteral("cups"), 2);
+    Cups cups;
+    if (library.load() && resolve(library, "cupsGetDests2", cups.getDests2) &&
+        resolve(library, "cupsFreeDests", cups.freeDests) &&
+        resolve(library, "cupsGetDest", cups.getDest) &&
+        resolve(library, "cupsGetOption", cups.getOption) &&
+        resolve(library, "cupsLastError", cups.lastError) &&
+        resolve(library, "cupsLastErrorString", cups.lastErrorString) &&
+        resolve(library, "cupsPrintFile2", cups.printFile2)) {
+        return cups;
+    }
+    return std::nullopt;
+}
 
 // The print service's own list of printers, freed when done with.
 class Destinations {
   public:
-    Destinations() : count_(cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_)) {}
-    ~Destinations() { cupsFreeDests(count_, dests_); }
+    explicit Destinations(const Cups& cups)
+        : cups_(cups), count_(cups.getDests2(CUPS_HTTP_DEFAULT, &dests_)) {}
+    ~Destinations() { cups_.freeDests(count_, dests_); }
     Destinations(const Destinations&) = delete;
     Destinations& operator=(const Destinations&) = delete;
 
     [[nodiscard]] int count() const { return count_; }
     [[nodiscard]] const cups_dest_t* defaultPrinter() const {
-        return cupsGetDest(nullptr, nullptr, count_, dests_);
+        return cups_.getDest(nullptr, nullptr, count_, dests_);
     }
 
   private:
+    const Cups& cups_;
     cups_dest_t* dests_ = nullptr;
     int count_;
 };
 
-QString option(const cups_dest_t& dest, const char* name) {
-    return QString::fromUtf8(cupsGetOption(name, dest.num_options, dest.options));
+QString option(const Cups& cups, const cups_dest_t& dest, const char* name) {
+    return QString::fromUtf8(cups.getOption(name, dest.num_options, dest.options));
 }
 
 // The printer's state as the print service reports it: Qt tells neither whether a queue is
 // stopped nor whether it takes jobs.
-std::optional<QString> problemWith(const cups_dest_t& dest) {
+std::optional<QString> problemWith(const Cups& cups, const cups_dest_t& dest) {
     const QString name = QString::fromUtf8(dest.name);
     constexpr int kStopped = 5;  // IPP printer-state "stopped"
-    if (option(dest, "printer-state").toInt() == kStopped) {
+    if (option(cups, dest, "printer-state").toInt() == kStopped) {
         return stopped(name);
     }
-    if (option(dest, "printer-is-accepting-jobs") == QStringLiteral("false")) {
+    if (option(cups, dest, "printer-is-accepting-jobs") == QStringLiteral("false")) {
         return notAccepting(name);
     }
     return std::nullopt;
 }
 
-std::optional<QString> printThroughCups(const QString& jobTitle, const PagePainter& paintPage) {
-    const Destinations destinations;
-    if (destinations.count() == 0 && cupsLastError() >= IPP_STATUS_ERROR_INTERNAL) {
+std::optional<QString> printThroughCups(const Cups& cups, const QString& jobTitle,
+                                        const PagePainter& paintPage) {
+    const Destinations destinations(cups);
+    if (destinations.count() == 0 && cups.lastError() >= IPP_STATUS_ERROR_INTERNAL) {
         return tr(
             "The printing service of this computer is not running, so the window was not "
             "printed. Start it (or ask whoever looks after this computer), then press "
@@ -85,7 +136,7 @@ std::optional<QString> printThroughCups(const QString& jobTitle, const PagePaint
     if (dest == nullptr) {
         return noPrinter(destinations.count() > 0);
     }
-    if (std::optional<QString> problem = problemWith(*dest)) {
+    if (std::optional<QString> problem = problemWith(cups, *dest)) {
         return problem;
     }
     const QString name = QString::fromUtf8(dest->name);
@@ -110,29 +161,14 @@ std::optional<QString> printThroughCups(const QString& jobTitle, const PagePaint
             return problem;
         }
     }
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, dest->name, file.toLocal8Bit().constData(),
-                                   jobTitle.toUtf8().constData(), 0, nullptr);
+    const int job = cups.printFile2(CUPS_HTTP_DEFAULT, dest->name, file.toLocal8Bit().constData(),
+                                    jobTitle.toUtf8().constData(), 0, nullptr);
     if (job == 0) {
         return tr("The printer \u201C%1\u201D did not take the job, so the window was not "
                   "printed (%2).")
-            .arg(name, QString::fromUtf8(cupsLastErrorString()));
+            .arg(name, QString::fromUtf8(cups.lastErrorString()));
     }
     return std::nullopt;
-}
-
-#else
-
-std::optional<QString> printThroughQt(const QString& jobTitle, const PagePainter& paintPage) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        return noPrinter(!QPrinterInfo::availablePrinterNames().isEmpty());
-    }
-    if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted) {
-        return stopped(info.printerName());
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(jobTitle);
-    return paintPage(printer);
 }
 
 #endif
@@ -142,10 +178,11 @@ std::optional<QString> printThroughQt(const QString& jobTitle, const PagePainter
 std::optional<QString> printOnDefaultPrinter(const QString& jobTitle,
                                              const PagePainter& paintPage) {
 #ifdef TORVANE_HAVE_CUPS
-    return printThroughCups(jobTitle, paintPage);
-#else
-    return printThroughQt(jobTitle, paintPage);
+    if (const std::optional<Cups> cups = loadCups()) {
+        return printThroughCups(*cups, jobTitle, paintPage);
+    }
 #endif
+    return printThroughQt(jobTitle, paintPage);
 }
 
 }  // namespace ui
