@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -142,8 +143,11 @@ bool isCell(Style style) {
 // stands in. Chosen once, so that no label's font is looked for under a name the desktop
 // does not have before its stand-in is found.
 QString labelFace() {
+    // The installed families as listed, not hasFamily(), which asks the font configuration
+    // about every name it is given.
+    const QStringList installed = QFontDatabase::families();
     for (const char* face : {"MS Sans Serif", "Liberation Sans", "Arial", "Helvetica"}) {
-        if (QFontDatabase::hasFamily(QLatin1String(face))) {
+        if (installed.contains(QLatin1String(face), Qt::CaseInsensitive)) {
             return QLatin1String(face);
         }
     }
@@ -271,7 +275,9 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     QAccessible::installFactory(accessibleWindow);  // installed once, however often called
     setObjectName(text(kWindowName));
     setWindowTitle(text(kTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png")));
+    // The icon is decoded once the event loop runs, after the window is up, not before.
+    QTimer::singleShot(0, this,
+                       [this] { setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png"))); });
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     const QString face = labelFace();
     std::ranges::for_each(kControls,
