@@ -146,7 +146,8 @@ class Cursor {
         return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
     }
     [[nodiscard]] bool startsWith(std::string_view s) const {
-        return !s.empty() && text_.substr(pos_).starts_with(s);
+        // The first byte alone settles most calls, without a call to compare the rest.
+        return !s.empty() && peek() == s.front() && text_.substr(pos_).starts_with(s);
     }
     void advance(std::size_t n = 1) { pos_ += n; }
     bool take(std::string_view s) {

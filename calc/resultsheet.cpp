@@ -1,6 +1,7 @@
 #include "resultsheet.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -180,6 +181,15 @@ std::string numberForm(float value, std::string_view decimal) {
         return "0";  // negative zero too
     }
     const float magnitude = std::abs(value);
+    constexpr float kSevenDigits = 1e7F;
+    if (magnitude < kSevenDigits && magnitude == std::trunc(magnitude)) {
+        // A whole number of up to seven digits, rod numbers among them, is its own rounding.
+        std::array<char, 16> digits{};
+        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                       static_cast<std::int32_t>(value))
+                             .ptr;
+        return std::string(digits.data(), end);
+    }
     const std::optional<RoundedDigits> inIntegers = roundInIntegers(magnitude);
     const RoundedDigits rounded = inIntegers ? *inIntegers : roundFromExactDigits(magnitude);
     const bool plain =
