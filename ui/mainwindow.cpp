@@ -201,12 +201,18 @@ void fitCaption(QPushButton& button, const QString& caption, int width) {
     constexpr qreal kStep = 0.25;
     const int room = width - 2 * button.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 2;
     QFont font = button.font();
+    const int needed = QFontMetrics(font).horizontalAdvance(caption);
+    if (needed <= room) {
+        return;
+    }
+    // A caption's width goes nearly as its point size: one guess, then a step or two down,
+    // each size costing a lookup of the face at that size.
+    const qreal guess = std::floor(font.pointSizeF() * room / needed / kStep) * kStep;
+    font.setPointSizeF(std::max(kSmallest, guess));
     while (QFontMetrics(font).horizontalAdvance(caption) > room && font.pointSizeF() > kSmallest) {
         font.setPointSizeF(font.pointSizeF() - kStep);
     }
-    if (font != button.font()) {
-        button.setFont(font);
-    }
+    button.setFont(font);
 }
 
 QPushButton* makeButton(const Control& control, QWidget* parent) {
