@@ -17,6 +17,8 @@ constexpr std::size_t kKeptDigits = 800;
 // Decimal exponents past these bounds are certainly beyond, or below, the double range.
 constexpr std::int64_t kOverflowExponent = 330;
 constexpr std::int64_t kUnderflowExponent = -360;
+// Up to this many digits make an integer that a double holds exactly.
+constexpr std::size_t kExactDigits = 15;
 // Keeps the exponent arithmetic far from int64's limits however long the text is.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
 // Hexadecimal digits beyond this many are certainly beyond the double range.
@@ -43,16 +45,20 @@ std::int64_t capped(std::int64_t v) {
 // A decimal number gathered digit by digit as +/-0.DIGITS x 10^(point + exponent).
 class DecimalNumber {
   public:
+    DecimalNumber() = default;
+    DecimalNumber(const DecimalNumber&) = delete;  // its digits are many, and read in place
+    DecimalNumber& operator=(const DecimalNumber&) = delete;
+
     void setNegative(bool negative) { negative_ = negative; }
     void addIntegerDigit(char d) {
-        if (significant_.empty() && d == '0') {
+        if (kept_ == 0 && d == '0') {
             return;
         }
         keep(d);
         point_ = capped(point_ + 1);
     }
     void addFractionDigit(char d) {
-        if (significant_.empty() && d == '0') {
+        if (kept_ == 0 && d == '0') {
             point_ = capped(point_ - 1);
             return;
         }
@@ -63,7 +69,7 @@ class DecimalNumber {
 
     [[nodiscard]] Reading toDouble() const {
         const double zero = negative_ ? -0.0 : 0.0;
-        if (significant_.empty()) {
+        if (kept_ == 0) {
             return value(zero);
         }
         const std::int64_t magnitude = point_ + (exponentNegative_ ? -exponent_ : exponent_);
@@ -77,7 +83,7 @@ class DecimalNumber {
             return value(negative_ ? -*exact : *exact);
         }
         std::string text = negative_ ? "-0." : "0.";
-        text += significant_;
+        text.append(digits_.data(), kept_);
         if (dropped_) {
             text += '1';
         }
@@ -98,7 +104,6 @@ class DecimalNumber {
     // Up to 15 digits times or divided by a power of ten up to 10^22: both are exact doubles,
     // so the one multiplication or division rounds once, correctly.
     [[nodiscard]] std::optional<double> exactlyInDoubles(std::int64_t magnitude) const {
-        constexpr std::size_t kExactDigits = 15;
         constexpr std::int64_t kExactPower = 22;
         constexpr std::array<double, kExactPower + 1> kPowers = {
             1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -106,32 +111,34 @@ class DecimalNumber {
         if constexpr (FLT_EVAL_METHOD != 0) {
             return std::nullopt;  // intermediate precision would round twice
         }
-        const std::int64_t power = magnitude - static_cast<std::int64_t>(significant_.size());
-        if (dropped_ || significant_.size() > kExactDigits || power > kExactPower ||
+        const std::int64_t power = magnitude - static_cast<std::int64_t>(kept_);
+        if (dropped_ || kept_ > kExactDigits || power > kExactPower ||
             power < -kExactPower) {
             return std::nullopt;
         }
-        std::uint64_t digits = 0;
-        for (const char d : significant_) {
-            digits = digits * 10 + static_cast<std::uint64_t>(d - '0');
-        }
-        const auto whole = static_cast<double>(digits);
+        const auto whole = static_cast<double>(leading_);
         return power >= 0 ? whole * kPowers[static_cast<std::size_t>(power)]
                           : whole / kPowers[static_cast<std::size_t>(-power)];
     }
 
     void keep(char d) {
-        if (significant_.size() < kKeptDigits) {
-            significant_ += d;
+        if (kept_ < kKeptDigits) {
+            if (kept_ < kExactDigits + 1) {
+                leading_ = leading_ * 10 + static_cast<std::uint64_t>(d - '0');
+            }
+            digits_[kept_++] = d;
         } else if (d != '0') {
             dropped_ = true;
         }
     }
 
     bool negative_ = false;
-    std::string significant_;  // no leading zeros
+    // The significant digits, no leading zeros, kept in place: no allocation per number.
+    std::array<char, kKeptDigits> digits_;
+    std::size_t kept_ = 0;
+    std::uint64_t leading_ = 0;  // the first 16 of them as an integer
     bool dropped_ = false;     // a non-zero digit past kKeptDigits was left out
-    std::int64_t point_ = 0;   // where the decimal point stands relative to significant_
+    std::int64_t point_ = 0;   // where the decimal point stands relative to the digits
     std::int64_t exponent_ = 0;
     bool exponentNegative_ = false;
 };
@@ -356,20 +363,18 @@ void takeLenientExponent(Cursor& in, DecimalNumber& number) {
     }
     Cursor probe = in;
     probe.advance();
-    DecimalNumber trial = number;
     const char sign = nextLenient(probe);
     if (sign == '+' || sign == '-') {
-        trial.setExponentNegative(sign == '-');
         probe.advance();
     }
     if (!isDigit(nextLenient(probe))) {
         return;
     }
+    number.setExponentNegative(sign == '-');
     for (char c = nextLenient(probe); isDigit(c); c = nextLenient(probe)) {
-        trial.addExponentDigit(c);
+        number.addExponentDigit(c);
         probe.advance();
     }
-    number = trial;
     in = probe;
 }
 
