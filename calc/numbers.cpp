@@ -112,8 +112,7 @@ class DecimalNumber {
             return std::nullopt;  // intermediate precision would round twice
         }
         const std::int64_t power = magnitude - static_cast<std::int64_t>(kept_);
-        if (dropped_ || kept_ > kExactDigits || power > kExactPower ||
-            power < -kExactPower) {
+        if (dropped_ || kept_ > kExactDigits || power > kExactPower || power < -kExactPower) {
             return std::nullopt;
         }
         const auto whole = static_cast<double>(leading_);
@@ -137,8 +136,8 @@ class DecimalNumber {
     std::array<char, kKeptDigits> digits_;
     std::size_t kept_ = 0;
     std::uint64_t leading_ = 0;  // the first 16 of them as an integer
-    bool dropped_ = false;     // a non-zero digit past kKeptDigits was left out
-    std::int64_t point_ = 0;   // where the decimal point stands relative to the digits
+    bool dropped_ = false;       // a non-zero digit past kKeptDigits was left out
+    std::int64_t point_ = 0;     // where the decimal point stands relative to the digits
     std::int64_t exponent_ = 0;
     bool exponentNegative_ = false;
 };
