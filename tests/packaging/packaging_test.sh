@@ -261,7 +261,9 @@ check_deb() {
     if [ -n "$xcb_plugin" ]; then
         local owner
         if owner=$(dpkg-query -S "$xcb_plugin" 2>/dev/null); then
-            wanted+=("${owner%%:*}")
+            owner=${owner%%:*}
+            [[ " ${wanted[*]} " == *" $owner "* ]] || wanted+=("$owner")
+            echo "the xcb platform plugin comes with $owner"
         else
             echo "note: $xcb_plugin belongs to no Debian package; its package is not checked"
         fi

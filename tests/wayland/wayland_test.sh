@@ -71,7 +71,9 @@ for ((i = 0; i < 100; i++)); do
     sleep 0.1
 done
 if [ ! -S "$runtime/$socket" ] || ! kill -0 "$weston_pid" 2>/dev/null; then
-    cat "$runtime/weston.log" "$runtime/weston.out" 2>/dev/null | tail -20 | sed 's/^/    /'
+    for log in "$runtime/weston.log" "$runtime/weston.out"; do
+        [ ! -s "$log" ] || tail -n 20 "$log" | sed 's/^/    /'
+    done
     skip "weston could not start a headless compositor here (its log is above)"
 fi
 echo "weston $(weston --version | awk '{print $2}') listening on $runtime/$socket"
