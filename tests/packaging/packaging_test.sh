@@ -1,0 +1,315 @@
+#!/usr/bin/env bash
+# Checks what the build installs and what its Debian package holds.
+#
+#   packaging_test.sh install|validate|deb BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]
+#
+#   install   `cmake --install` into a scratch prefix: exactly the expected files, the program
+#             executable, each bitmap icon at its pixel size, the desktop entry's Exec= and
+#             Icon= naming what was installed, the metadata's id, launchable, binary and release
+#             agreeing with them;
+#   validate  the installed desktop entry through desktop-file-validate (not a word out of it)
+#             and the metadata through appstreamcli (no error, no warning);
+#   deb       the package built by cpack into a scratch directory: its file name, the files it
+#             holds under /usr with their modes, its control fields (Depends naming Qt's
+#             libraries and the package of the xcb platform plugin, Recommends naming the
+#             Wayland plugin and the labels' face), and the program extracted from it starting
+#             and staying up.
+#
+# ICON_SIZES is a comma-separated list of the sizes the build draws; XCB_PLUGIN the path of Qt's
+# xcb platform plugin, when known. Scratch files live under /tmp and go at exit. Exits 77 when
+# a tool the check needs is missing.
+set -euo pipefail
+
+mode=$1
+build=$2
+app_id=$3
+version=$4
+IFS=, read -r -a sizes <<<"$5"
+xcb_plugin=${6:-}
+cmake=${CMAKE:-cmake}
+cpack=${CPACK:-cpack}
+
+scratch=$(mktemp -d /tmp/torvane-packaging.XXXXXX)
+program_pid=
+cleanup() {
+    if [ -n "$program_pid" ] && kill -0 "$program_pid" 2>/dev/null; then
+        kill -KILL "$program_pid" 2>/dev/null || true
+    fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+skip() {
+    echo "SKIP: $*"
+    exit 77
+}
+need() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed"
+    done
+}
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed" >&2
+        exit 1
+    fi
+    echo "PASS: $mode"
+}
+
+# The files an install holds, relative to its prefix, one a line, sorted.
+expected_files() {
+    local size
+    {
+        echo bin/torvane
+        echo "share/applications/$app_id.desktop"
+        echo "share/metainfo/$app_id.metainfo.xml"
+        echo "share/icons/hicolor/scalable/apps/$app_id.svg"
+        for size in "${sizes[@]}"; do
+            echo "share/icons/hicolor/${size}x${size}/apps/$app_id.png"
+        done
+    } | LC_ALL=C sort
+}
+
+install_into() {
+    "$cmake" --install "$build" --prefix "$1" >"$scratch/install.log" 2>&1 || {
+        cat "$scratch/install.log" >&2
+        echo "FAIL: cmake --install $build failed" >&2
+        exit 1
+    }
+}
+
+# The value of KEY in the [Desktop Entry] group of a desktop file.
+desktop_value() {
+    awk -F= -v key="$2" '
+        /^\[/ { group = $0; next }
+        group == "[Desktop Entry]" && $1 == key { sub(/^[^=]*=/, ""); print; exit }
+    ' "$1"
+}
+
+check_install() {
+    need python3
+    local prefix=$scratch/prefix
+    install_into "$prefix"
+
+    local actual
+    actual=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+    if [ "$actual" != "$(expected_files)" ]; then
+        fail "the install does not hold exactly the expected files"
+        diff <(expected_files) <(echo "$actual") | sed 's/^/    /' >&2 || true
+    fi
+
+    [ -x "$prefix/bin/torvane" ] || fail "bin/torvane is not an executable file"
+
+    local desktop=$prefix/share/applications/$app_id.desktop
+    local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
+    if [ -f "$desktop" ]; then
+        local exec icon
+        exec=$(desktop_value "$desktop" Exec)
+        icon=$(desktop_value "$desktop" Icon)
+        [ "${exec%% *}" = torvane ] || fail "Exec= runs '${exec%% *}', not torvane"
+        [ -x "$prefix/bin/${exec%% *}" ] || fail "Exec= names '${exec%% *}', not in bin/"
+        [ -f "$prefix/share/icons/hicolor/scalable/apps/$icon.svg" ] ||
+            fail "Icon=$icon: no hicolor/scalable/apps/$icon.svg installed"
+        local size
+        for size in "${sizes[@]}"; do
+            [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/$icon.png" ] ||
+                fail "Icon=$icon: no hicolor/${size}x${size}/apps/$icon.png installed"
+        done
+    fi
+
+    # The bitmaps' sizes from their PNG headers, the SVG's root element, and the metadata
+    # against the desktop entry and the program.
+    python3 - "$prefix" "$app_id" "$version" "${sizes[@]}" <<'EOF' || failures=$((failures + 1))
+import os, struct, sys
+import xml.etree.ElementTree as ET
+
+prefix, app_id, version, sizes = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
+bad = []
+for size in sizes:
+    path = f"{prefix}/share/icons/hicolor/{size}x{size}/apps/{app_id}.png"
+    if not os.path.isfile(path):
+        continue  # already reported as missing
+    with open(path, "rb") as png:
+        head = png.read(24)
+    if len(head) < 24 or head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        bad.append(f"{path}: not a PNG")
+        continue
+    width, height = struct.unpack(">II", head[16:24])
+    if (width, height) != (int(size), int(size)):
+        bad.append(f"{path}: {width} x {height} px, not {size} x {size}")
+
+svg = f"{prefix}/share/icons/hicolor/scalable/apps/{app_id}.svg"
+if os.path.isfile(svg):
+    try:
+        if ET.parse(svg).getroot().tag != "{http://www.w3.org/2000/svg}svg":
+            bad.append(f"{svg}: not an SVG drawing")
+    except ET.ParseError as error:
+        bad.append(f"{svg}: {error}")
+
+metainfo = f"{prefix}/share/metainfo/{app_id}.metainfo.xml"
+if os.path.isfile(metainfo):
+    root = ET.parse(metainfo).getroot()
+    found = {
+        "id": root.findtext("id"),
+        "launchable": root.findtext("launchable[@type='desktop-id']"),
+        "binary": root.findtext("provides/binary"),
+        "release": next((r.get("version") for r in root.iterfind("releases/release")), None),
+    }
+    wanted = {"id": app_id, "launchable": f"{app_id}.desktop", "binary": "torvane",
+              "release": version}
+    for key, value in wanted.items():
+        if found[key] != value:
+            bad.append(f"{metainfo}: {key} is {found[key]!r}, not {value!r}")
+    for image in root.iterfind("screenshots/screenshot/image"):
+        if not (image.text or "").startswith("https://"):
+            bad.append(f"{metainfo}: screenshot {image.text!r} is not an https URL")
+
+for line in bad:
+    print("FAIL:", line, file=sys.stderr)
+sys.exit(1 if bad else 0)
+EOF
+    finish
+}
+
+check_validate() {
+    need desktop-file-validate appstreamcli
+    local prefix=$scratch/prefix
+    install_into "$prefix"
+    local desktop=$prefix/share/applications/$app_id.desktop
+    local metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
+
+    local out
+    if ! out=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$out" ]; then
+        fail "desktop-file-validate $desktop:"
+        echo "$out" | sed 's/^/    /' >&2
+    fi
+    # Information and pedantic hints are let through; an error or a warning fails.
+    if ! out=$(appstreamcli validate --no-net "$metainfo" 2>&1); then
+        fail "appstreamcli validate $metainfo:"
+        echo "$out" | sed 's/^/    /' >&2
+    else
+        echo "$out"
+    fi
+    finish
+}
+
+# The names in a control field's list of packages, alternatives included, one a line.
+package_names() {
+    tr ',|' '\n\n' <<<"$1" | sed -e 's/(.*)//' -e 's/\[.*\]//' -e 's/:.*//' -e 's/[[:space:]]//g' |
+        sed '/^$/d'
+}
+
+check_deb() {
+    need dpkg-deb dpkg-shlibdeps dpkg
+    local out=$scratch/package
+    "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$scratch/cpack.log" 2>&1 || {
+        cat "$scratch/cpack.log" >&2
+        echo "FAIL: cpack -G DEB failed" >&2
+        exit 1
+    }
+    local deb
+    deb=$out/torvane_${version}_$(dpkg --print-architecture).deb
+    if [ ! -f "$deb" ]; then
+        echo "FAIL: cpack made no $(basename "$deb"); it made:" >&2
+        ls "$out" >&2
+        exit 1
+    fi
+
+    # Contents: exactly the install's files under /usr, owned by root, the program executable
+    # and the rest read-only to all but root.
+    local listing actual
+    listing=$(dpkg-deb -c "$deb")
+    actual=$(awk '$1 !~ /^d/ { print $6 }' <<<"$listing" | sed 's|^\./usr/||' | LC_ALL=C sort)
+    if [ "$actual" != "$(expected_files)" ]; then
+        fail "the package does not hold exactly the expected files under /usr"
+        diff <(expected_files) <(echo "$actual") | sed 's/^/    /' >&2 || true
+    fi
+    local modes
+    modes=$(awk '$1 !~ /^d/ {
+            want = ($6 == "./usr/bin/torvane") ? "-rwxr-xr-x" : "-rw-r--r--"
+            if ($1 != want || $2 != "root/root") print "    " $6 ": " $1 " " $2 ", not " want " root/root"
+        }' <<<"$listing")
+    if [ -n "$modes" ]; then
+        fail "files of the package with the wrong mode or owner:"
+        echo "$modes" >&2
+    fi
+
+    # Control fields.
+    local field value
+    for field in Package:torvane Version:"$version" Architecture:"$(dpkg --print-architecture)" \
+        Section:science; do
+        value=$(dpkg-deb -f "$deb" "${field%%:*}")
+        [ "$value" = "${field#*:}" ] || fail "${field%%:*} is '$value', not '${field#*:}'"
+    done
+    [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
+    [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "no Description"
+
+    local depends recommends
+    depends=$(dpkg-deb -f "$deb" Depends)
+    recommends=$(dpkg-deb -f "$deb" Recommends)
+    echo "Depends: $depends"
+    echo "Recommends: $recommends"
+    local wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6)
+    # The xcb platform plugin, without which the program cannot open its window under X11,
+    # is not linked: the package holding it must be named outright or come with one that is.
+    if [ -n "$xcb_plugin" ]; then
+        local owner
+        if owner=$(dpkg-query -S "$xcb_plugin" 2>/dev/null); then
+            owner=${owner%%:*}
+            [[ " ${wanted[*]} " == *" $owner "* ]] || wanted+=("$owner")
+            echo "the xcb platform plugin comes with $owner"
+        else
+            echo "note: $xcb_plugin belongs to no Debian package; its package is not checked"
+        fi
+    fi
+    local package
+    for package in "${wanted[@]}"; do
+        package_names "$depends" | grep -qxF "$package" || fail "Depends does not name $package"
+    done
+    for package in qt6-wayland fonts-liberation; do
+        package_names "$recommends" | grep -qxF "$package" ||
+            fail "Recommends does not name $package"
+    done
+    if package_names "$depends" | grep -E -e '-dev$'; then
+        fail "Depends names development packages"
+    fi
+
+    # The program as the package holds it starts and keeps its window open.
+    local root=$scratch/root
+    dpkg-deb -x "$deb" "$root"
+    if [ -x "$root/usr/bin/torvane" ]; then
+        QT_QPA_PLATFORM=offscreen "$root/usr/bin/torvane" >"$scratch/program.log" 2>&1 &
+        program_pid=$!
+        sleep 1
+        if kill -0 "$program_pid" 2>/dev/null; then
+            kill -TERM "$program_pid"
+            wait "$program_pid" 2>/dev/null || true
+            echo "the packaged program started and was still running after 1 s"
+        else
+            local status=0
+            wait "$program_pid" || status=$?
+            fail "the packaged program ended within 1 s (exit status $status):"
+            sed 's/^/    /' "$scratch/program.log" >&2
+        fi
+        program_pid=
+    else
+        fail "the package's /usr/bin/torvane is not executable"
+    fi
+    finish
+}
+
+case $mode in
+install) check_install ;;
+validate) check_validate ;;
+deb) check_deb ;;
+*)
+    echo "usage: $0 install|validate|deb BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]" >&2
+    exit 2
+    ;;
+esac
