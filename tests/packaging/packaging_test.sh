@@ -255,7 +255,9 @@ check_deb() {
     recommends=$(dpkg-deb -f "$deb" Recommends)
     echo "Depends: $depends"
     echo "Recommends: $recommends"
-    local wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6)
+    # libcups2 is loaded at the first Print rather than linked: it must be named all the same.
+    local wanted=(libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6
+                  libcups2)
     # The xcb platform plugin, without which the program cannot open its window under X11,
     # is not linked: the package holding it must be named outright or come with one that is.
     if [ -n "$xcb_plugin" ]; then

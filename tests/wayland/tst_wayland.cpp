@@ -20,7 +20,6 @@ class TestWayland final : public QObject {
     Q_OBJECT
 
   private slots:
-    void initTestCase() { ui::substituteLabelFace(); }
 
     void platformIsWayland() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
