@@ -22,8 +22,11 @@ constexpr int kSingleMantissaBits = 24;
 // The value's decimal digits rounded to seven, halves away from zero, with the power of ten
 // of the first digit.
 struct RoundedDigits {
-    std::string digits;  // no trailing zeros, at least one digit
+    std::array<char, kSignificantDigits> buffer{};
+    std::size_t count = 0;  // no trailing zeros, at least one digit
     int exponent = 0;
+
+    [[nodiscard]] std::string_view digits() const { return {buffer.data(), count}; }
 };
 
 RoundedDigits fromSevenDigits(std::uint64_t n, int exponent) {
@@ -34,7 +37,12 @@ RoundedDigits fromSevenDigits(std::uint64_t n, int exponent) {
     while (n % 10 == 0) {
         n /= 10;
     }
-    return RoundedDigits{std::to_string(n), exponent};
+    RoundedDigits rounded;
+    rounded.exponent = exponent;
+    const auto end =
+        std::to_chars(rounded.buffer.data(), rounded.buffer.data() + kSignificantDigits, n).ptr;
+    rounded.count = static_cast<std::size_t>(end - rounded.buffer.data());
+    return rounded;
 }
 
 // The power of ten of the first digit, for 1E-05 <= magnitude < 1E+07. Each comparison is
@@ -104,10 +112,12 @@ RoundedDigits roundFromExactDigits(float magnitude) {
     return fromSevenDigits(n, exponent);
 }
 
-std::string exponentForm(const RoundedDigits& r, std::string_view decimal) {
-    std::string text(1, r.digits[0]);
-    if (r.digits.size() > 1) {
-        text.append(decimal).append(std::string_view(r.digits).substr(1));
+std::string exponentForm(const RoundedDigits& r, std::string_view decimal, bool negative) {
+    const std::string_view digits = r.digits();
+    std::string text = negative ? "-" : "";
+    text += digits[0];
+    if (digits.size() > 1) {
+        text.append(decimal).append(digits.substr(1));
     }
     text += r.exponent < 0 ? "E-" : "E+";
     const std::string power = std::to_string(std::abs(r.exponent));
@@ -117,21 +127,30 @@ std::string exponentForm(const RoundedDigits& r, std::string_view decimal) {
     return text.append(power);
 }
 
-std::string plainForm(const RoundedDigits& r, std::string_view decimal) {
-    std::string text;
+// Written into place: at most "0.000" and seven digits, or seven digits and a separator.
+std::string plainForm(const RoundedDigits& r, std::string_view decimal, bool negative) {
+    const std::string_view digits = r.digits();
+    std::array<char, 32> buffer{};
+    char* out = buffer.data();
+    auto put = [&out](std::string_view part) { out = std::copy(part.begin(), part.end(), out); };
+    if (negative) {
+        *out++ = '-';
+    }
     if (r.exponent < 0) {
-        text.append("0").append(decimal);
-        text.append(static_cast<std::size_t>(-r.exponent - 1), '0').append(r.digits);
-        return text;
+        *out++ = '0';
+        put(decimal);
+        out = std::fill_n(out, -r.exponent - 1, '0');
+        put(digits);
+    } else if (const auto integerDigits = static_cast<std::size_t>(r.exponent) + 1;
+               digits.size() <= integerDigits) {
+        put(digits);
+        out = std::fill_n(out, integerDigits - digits.size(), '0');
+    } else {
+        put(digits.substr(0, integerDigits));
+        put(decimal);
+        put(digits.substr(integerDigits));
     }
-    const auto integerDigits = static_cast<std::size_t>(r.exponent) + 1;
-    if (r.digits.size() <= integerDigits) {
-        return text.append(r.digits).append(integerDigits - r.digits.size(), '0');
-    }
-    const std::string_view digits = r.digits;
-    return text.append(digits.substr(0, integerDigits))
-        .append(decimal)
-        .append(digits.substr(integerDigits));
+    return std::string(buffer.data(), out);
 }
 
 consteval std::size_t cellIndex(std::string_view name) {
@@ -194,8 +213,10 @@ std::string numberForm(float value, std::string_view decimal) {
     const RoundedDigits rounded = inIntegers ? *inIntegers : roundFromExactDigits(magnitude);
     const bool plain =
         rounded.exponent >= kSmallestPlainExponent && rounded.exponent < kSignificantDigits;
-    std::string text = value < 0 ? "-" : "";
-    return text.append(plain ? plainForm(rounded, decimal) : exponentForm(rounded, decimal));
+    if (plain) {
+        return plainForm(rounded, decimal, value < 0);
+    }
+    return exponentForm(rounded, decimal, value < 0);
 }
 
 ResultSheet render(const CalculationResult& result, std::string_view decimal) {
