@@ -88,6 +88,17 @@ double timed(Command&& command) {
     return std::chrono::duration<double>(stop - start).count();
 }
 
+// Times the command once an iteration, each time after reset has brought the window back to
+// where the command starts from and the event loop has painted it, both untimed.
+template <typename Reset, typename Command>
+void timeEach(benchmark::State& state, Reset&& reset, Command&& command) {
+    for (auto _ : state) {
+        reset();
+        Window::settle();
+        state.SetIterationTime(timed(command));
+    }
+}
+
 bool ready(benchmark::State& state, const Window& window) {
     if (!window.exposed()) {
         state.SkipWithError("the window was not exposed");
@@ -109,11 +120,8 @@ void CalculateByMouse(benchmark::State& state) {
         return;
     }
     QPushButton* const calculate = window.button("Calcbutton");
-    for (auto _ : state) {
-        window.blankCells();
-        Window::settle();
-        state.SetIterationTime(timed([&] { QTest::mouseClick(calculate, Qt::LeftButton); }));
-    }
+    timeEach(
+        state, [&] { window.blankCells(); }, [&] { QTest::mouseClick(calculate, Qt::LeftButton); });
     finish(state, window);
 }
 BENCHMARK(CalculateByMouse)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -124,11 +132,8 @@ void CalculateByClickSlot(benchmark::State& state) {
         return;
     }
     QPushButton* const calculate = window.button("Calcbutton");
-    for (auto _ : state) {
-        window.blankCells();
-        Window::settle();
-        state.SetIterationTime(timed([&] { calculate->click(); }));
-    }
+    timeEach(
+        state, [&] { window.blankCells(); }, [&] { calculate->click(); });
     finish(state, window);
 }
 BENCHMARK(CalculateByClickSlot)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -141,10 +146,8 @@ void CalculateAgain(benchmark::State& state) {
     }
     QPushButton* const calculate = window.button("Calcbutton");
     calculate->click();
-    for (auto _ : state) {
-        Window::settle();
-        state.SetIterationTime(timed([&] { QTest::mouseClick(calculate, Qt::LeftButton); }));
-    }
+    timeEach(
+        state, [] {}, [&] { QTest::mouseClick(calculate, Qt::LeftButton); });
     finish(state, window);
 }
 BENCHMARK(CalculateAgain)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -162,11 +165,8 @@ void CalculateWithMegabyteField(benchmark::State& state) {
     }
     window.get().field(calc::Field::Bigend1)->setText(QString::fromStdString(megabyteBigEnd()));
     QPushButton* const calculate = window.button("Calcbutton");
-    for (auto _ : state) {
-        window.blankCells();
-        Window::settle();
-        state.SetIterationTime(timed([&] { QTest::mouseClick(calculate, Qt::LeftButton); }));
-    }
+    timeEach(
+        state, [&] { window.blankCells(); }, [&] { QTest::mouseClick(calculate, Qt::LeftButton); });
     finish(state, window);
 }
 BENCHMARK(CalculateWithMegabyteField)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -194,14 +194,12 @@ void CalculateAndRepaint(benchmark::State& state) {
         return;
     }
     QPushButton* const calculate = window.button("Calcbutton");
-    for (auto _ : state) {
-        window.blankCells();
-        Window::settle();
-        state.SetIterationTime(timed([&] {
+    timeEach(
+        state, [&] { window.blankCells(); },
+        [&] {
             QTest::mouseClick(calculate, Qt::LeftButton);
             Window::settle();
-        }));
-    }
+        });
     finish(state, window);
 }
 BENCHMARK(CalculateAndRepaint)->UseManualTime()->Unit(benchmark::kMicrosecond);
@@ -214,12 +212,13 @@ void Clear(benchmark::State& state) {
     }
     QPushButton* const calculate = window.button("Calcbutton");
     QPushButton* const clear = window.button("Clearbutton");
-    for (auto _ : state) {
-        window.type();
-        calculate->click();
-        Window::settle();
-        state.SetIterationTime(timed([&] { QTest::mouseClick(clear, Qt::LeftButton); }));
-    }
+    timeEach(
+        state,
+        [&] {
+            window.type();
+            calculate->click();
+        },
+        [&] { QTest::mouseClick(clear, Qt::LeftButton); });
     if (!window.get().field(calc::Field::Bigend1)->text().isEmpty() ||
         !window.get().cell(0)->text().isEmpty()) {
         state.SkipWithError("Clear left text behind");
