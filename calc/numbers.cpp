@@ -122,7 +122,7 @@ class DecimalNumber {
 
     void keep(char d) {
         if (kept_ < kKeptDigits) {
-            if (kept_ < kExactDigits + 1) {
+            if (kept_ < kExactDigits) {
                 leading_ = leading_ * 10 + static_cast<std::uint64_t>(d - '0');
             }
             digits_[kept_++] = d;
@@ -135,7 +135,7 @@ class DecimalNumber {
     // The significant digits, no leading zeros, kept in place: no allocation per number.
     std::array<char, kKeptDigits> digits_;
     std::size_t kept_ = 0;
-    std::uint64_t leading_ = 0;  // the first 16 of them as an integer
+    std::uint64_t leading_ = 0;  // the first kExactDigits of them as an integer
     bool dropped_ = false;       // a non-zero digit past kKeptDigits was left out
     std::int64_t point_ = 0;     // where the decimal point stands relative to the digits
     std::int64_t exponent_ = 0;
