@@ -27,6 +27,7 @@
 #include "mainwindow.h"
 #include "resultsheet.h"
 #include "testsupport.h"
+#include "windowsupport.h"
 
 namespace {
 
@@ -45,12 +46,7 @@ class Window {
         return window_->findChild<QPushButton*>(QString::fromLatin1(name));
     }
 
-    void type() {
-        const calc::InputSheet sheet = calctest::workedExample();
-        for (std::size_t i = 0; i < calc::kFieldCount; ++i) {
-            window_->field(calc::Field(i))->setText(QString::fromStdString(sheet.texts[i]));
-        }
-    }
+    void type() { uitest::typeWorkedExample(*window_); }
 
     void blankCells() {
         for (std::size_t i = 0; i < calc::kCellCount; ++i) {

@@ -10,14 +10,9 @@
 #include <memory>
 
 #include "mainwindow.h"
+#include "windowsupport.h"
 
 namespace {
-
-// Rods 1 to 8 (big ends, little ends), pistons A to H, rings, locks, shells, oil, recip.
-const QStringList kWorkedExample = {"296", "302",   "296",   "297.5", "298",   "304", "303", "300",
-                                    "104", "98",    "98",    "99",    "104",   "97",  "103", "97",
-                                    "199", "196.5", "199.5", "207.5", "206.5", "198", "207", "196",
-                                    "10",  "2",     "20",    "4",     "50"};
 
 QPalette paletteOf(const QColor& window, const QColor& windowText, const QColor& base,
                    const QColor& text) {
@@ -177,10 +172,7 @@ class PaletteTest : public QObject {
         if (!QTest::qWaitForWindowExposed(window_.get())) {
             qFatal("the window did not open");
         }
-        const QList<QLineEdit*> fields = window_->findChildren<QLineEdit*>();
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            fields[i]->setText(kWorkedExample.at(i));
-        }
+        uitest::typeWorkedExample(*window_);
         window_->calculate();
         window_->findChild<QPushButton*>("Calcbutton")->setFocus();  // no field's focus frame
         return window_->grab().toImage();

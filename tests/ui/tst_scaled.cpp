@@ -7,17 +7,12 @@
 #include <memory>
 
 #include "mainwindow.h"
+#include "windowsupport.h"
 
 namespace {
 
 constexpr int kScale = 2;
 const QSize kLogicalSize(615, 538);  // 9225 x 8070 twips at 15 twips a pixel
-
-// Rods 1 to 8 (big ends, little ends), pistons A to H, rings, locks, shells, oil, recip.
-const QStringList kWorkedExample = {"296", "302",   "296",   "297.5", "298",   "304", "303", "300",
-                                    "104", "98",    "98",    "99",    "104",   "97",  "103", "97",
-                                    "199", "196.5", "199.5", "207.5", "206.5", "198", "207", "196",
-                                    "10",  "2",     "20",    "4",     "50"};
 
 // The first and last columns inside the border where a pixel has the colour of the text:
 // where its ink lies.
@@ -60,10 +55,7 @@ class ScaledTest : public QObject {
         window_ = std::make_unique<ui::MainWindow>(pivots_);
         window_->show();
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-        const QList<QLineEdit*> fields = window_->findChildren<QLineEdit*>();
-        for (qsizetype i = 0; i < fields.size(); ++i) {
-            fields[i]->setText(kWorkedExample.at(i));
-        }
+        uitest::typeWorkedExample(*window_);
         window_->calculate();
     }
 
