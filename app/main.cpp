@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Opens the window and waits for the engine builder. The command line is not read: only the
 // program's own name is handed on, so not even Qt's options take effect.
 #include <QApplication>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times of the core: one calculate-and-render of the worked example, and each reading.
 #include <benchmark/benchmark.h>
 

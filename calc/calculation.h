@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // From the input sheet to the matching of pistons to rods, the assembly weights, the pin
 // sums and the two balance figures.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The 29 input fields of the sheet, in the order the window lists and clears them.
 #pragma once
 

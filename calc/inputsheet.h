@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The 29 texts of one calculation, exactly as typed, and the check that none is empty.
 #pragma once
 

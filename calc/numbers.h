@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reading weights from text. Nothing here uses the process's C locale: the caller passes
 // the desktop locale's separators.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // SortArrays: the randomised quicksort that puts a weight table in ascending order of
 // weight, moving each identifier with its weight.
 #pragma once

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the tests and the program need, when any is
 # missing. Sourced by test.sh and run.sh.
 torvane_packages=(

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang and runs each for a bounded time (FUZZ_SECONDS,
 # 60 by default) from the seed corpus in tests/fuzz/corpus. Any finding fails the run; the
 # input that caused it is left in the build folder's findings/, named in libFuzzer's report.

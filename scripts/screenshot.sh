@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Types the worked example into the real program under a virtual screen, presses Calculate
 # and saves a picture of the window. Needs xvfb, xdotool and imagemagick.
 # Usage: scripts/screenshot.sh [program] [picture]

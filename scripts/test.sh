@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is needed, then builds and runs everything that checks the program:
 #   1. the test suite built under AddressSanitizer and UndefinedBehaviorSanitizer,
 #   2. the libFuzzer targets, each for a bounded time (scripts/fuzz.sh),

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every control of the main window, where it stands and how it looks, area by area: the
 // con-rods, the pistons, the extras, the commands, the rod-piston assemblies and the
 // bob-weights. Boxes and line ends are in twips (1/1440 inch, 15 to a pixel at 96 dots per

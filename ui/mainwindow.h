@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one window of the program: 29 fields, three commands, the captions and result cells.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The road from Print to the printer: which printer, whether it can take a job now, and
 // handing it the printed window.
 #pragma once

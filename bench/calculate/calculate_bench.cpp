@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Times of the window's commands on the worked example: Calculate from the click on its
 // button to the 30 result cells written, Clear, and Print into a PDF file, beside the
 // calculate-and-render of the core that Calculate drives.

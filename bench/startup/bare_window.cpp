@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The least a Qt 6 Widgets program does to put a window on the screen: one label in one
 // window, of the same size and title as Torvane's. The start-up benchmark measures the
 // program against it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Loaded into a Qt program by the start-up benchmark (bench/startup/run.py sets LD_PRELOAD),
 // never linked into one, so the program under measurement is the one that ships. From the
 // application's constructor on it watches every event; when the first top-level window is

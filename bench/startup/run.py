@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up of Torvane beside a bare Qt 6 window, started the same way, many times over.
 
 Each round starts both programs, in alternating order, with the first-paint probe

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the program on a virtual X display with its own session bus and accessibility
 # bus, gives its window the keyboard focus as a window manager would, and lets an
 # assistive-technology client fill and read it (read_worked_example.py).

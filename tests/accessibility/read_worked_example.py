@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Fills the window of a running torvane through the desktop's accessibility bus, as a
 screen reader user's tools would: finds each field by its spoken name, types the worked
 example into it key by key, presses Calculate and reads the 30 results back by what each

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The forgiving reading of rings, locks, shells and oil: it never fails but beyond the
 // double range, and blanks, tabs and line feeds anywhere make no difference.
 #include <cmath>

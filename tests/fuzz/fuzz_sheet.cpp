@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole road from 29 texts to the 30 cell texts. The input is split into the fields at
 // each 0x1F byte (the unit separator); the first byte picks the locale.
 #include <algorithm>

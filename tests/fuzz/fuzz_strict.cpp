@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The strict reading under a full-stop and a comma locale: any text is read or refused
 // without harm, and a finite double written out in any of the usual forms reads back as
 // the same double.

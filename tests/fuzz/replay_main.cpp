@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs a fuzz target's checks over every input kept in its seed corpus, without libFuzzer:
 // each fault the fuzzers ever found stays a test of the ordinary and the sanitizer builds.
 // A check that fails aborts the run, naming nothing; the file being replayed is printed first.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what the build installs and what its Debian package holds.
 #
 #   packaging_test.sh install|validate|deb BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]

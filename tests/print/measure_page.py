@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures a printed page rendered by pdftoppm as a binary PPM: prints the width and height
 in inches of what is drawn on it (everything not white), and how many pure red pixels it has."""
 import sys

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Prints the window through a real CUPS scheduler into a cups-pdf queue, and checks what the
 # program handed to the spooler and what came out of the printer; then walks the roads on
 # which printing fails. Needs root, cups, cups-client, printer-driver-cups-pdf and

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A print spooler for the print tests: a CUPS scheduler with a cups-pdf queue as the default
 # printer, its PDFs written to a scratch folder and its jobs held so that the job as the
 # program sent it can be copied from the spool before cups-pdf converts it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window's side of the print test: run by print_test.sh against a real print spooler,
 // one function at a time.
 #include <QLabel>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What a screen reader finds in the window: every field named as the engine builder says it,
 // every button by its caption, every result cell by its figure with a word on what it
 // holds, and every message read out. Read back through Qt's accessibility interfaces, the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Calculate, Clear and Print driven through the window's buttons, with the weights of a real
 // V8 and with every kind of text that cannot be calculated.
 #include <QLabel>

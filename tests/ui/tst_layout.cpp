@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every control of the window checked against the figures of the layout, kept here on their
 // own and written the way the window's drawing gives them: where each control stands, what
 // it says, how it looks, and the way Tab walks through them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window under the desktop's colours: its face, fields and texts come from the palette,
 // and under a dark one every caption, field text, cell text and line still stands out from
 // what is behind it, measured on the drawn pixels, with the two balance figures still red.

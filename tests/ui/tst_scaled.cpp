@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window on a high-density screen, run with QT_SCALE_FACTOR=2: twice the pixels in
 // every direction, every control in proportion, and every text still inside its box.
 #include <QLabel>

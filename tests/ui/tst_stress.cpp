@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Thousands of rounds of Calculate, Clear and Calculate-after-edit through the real window,
 // with texts of every shape a user could type or paste. After each round the window shows
 // either exactly what the calculation gives for its texts, or a message and the cells it

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The worked example's weights typed into a window's 29 fields, for the tests and benchmarks
 // that start from a filled-in sheet.
 #pragma once

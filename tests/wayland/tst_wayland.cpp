@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Torvane developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window under a Wayland compositor: the platform is Wayland, the window reaches the
 // screen with the program's title, and it is the size it is everywhere else (615 by 538 px,
 // as under the offscreen platform), with the compositor's say in its size taken into account.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window and the program under Wayland. Starts a headless weston on a socket of its own in
 # a private runtime directory, then
 #   1. runs the Qt test TST_WAYLAND there: the platform is Wayland, the window is exposed with
