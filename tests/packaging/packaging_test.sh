@@ -3,7 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what the build installs and what its Debian package holds.
 #
-#   packaging_test.sh install|validate|deb BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]
+#   packaging_test.sh install|validate|deb|licence BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]
 #
 #   install   `cmake --install` into a scratch prefix: exactly the expected files, the program
 #             executable, each bitmap icon at its pixel size, the desktop entry's Exec= and
@@ -14,8 +14,13 @@
 #   deb       the package built by cpack into a scratch directory: its file name, the files it
 #             holds under /usr with their modes, its control fields (Depends naming Qt's
 #             libraries and the package of the xcb platform plugin, Recommends naming the
-#             Wayland plugin and the labels' face), and the program extracted from it starting
-#             and staying up.
+#             Wayland plugin and the labels' face), lintian --pedantic with no error and no
+#             warning, a machine-readable copyright file, a manual page man reads without a
+#             warning, the program hardened (BIND_NOW, stack protector), and the program
+#             extracted from the package starting and staying up;
+#   licence   `reuse lint` over the source tree (SOURCE_DIR), build folders left out: every file
+#             says who holds its copyright and under which licence, and each licence named has
+#             its text in LICENSES/.
 #
 # ICON_SIZES is a comma-separated list of the sizes the build draws; XCB_PLUGIN the path of Qt's
 # xcb platform plugin, when known. Scratch files live under /tmp and go at exit. Exits 77 when
@@ -69,6 +74,9 @@ expected_files() {
     local size
     {
         echo bin/torvane
+        echo share/doc/torvane/changelog.gz
+        echo share/doc/torvane/copyright
+        echo share/man/man1/torvane.1.gz
         echo "share/applications/$app_id.desktop"
         echo "share/metainfo/$app_id.metainfo.xml"
         echo "share/icons/hicolor/scalable/apps/$app_id.svg"
@@ -284,9 +292,51 @@ check_deb() {
         fail "Depends names development packages"
     fi
 
-    # The program as the package holds it starts and keeps its window open.
+    # Debian's own checks, to the pedantic level: an error or a warning fails, the rest is
+    # shown.
+    if command -v lintian >/dev/null; then
+        local tags
+        tags=$(lintian --pedantic --info --display-experimental "$deb" 2>&1 |
+            grep -v 'running with root privileges' || true)
+        [ -z "$tags" ] || echo "$tags"
+        if grep -E '^[EW]: ' <<<"$tags" >/dev/null; then
+            fail "lintian reports errors or warnings"
+        fi
+    else
+        fail "lintian is not installed"
+    fi
+
     local root=$scratch/root
     dpkg-deb -x "$deb" "$root"
+    local doc=$root/usr/share/doc/torvane
+    head -n 1 "$doc/copyright" |
+        grep -qxF 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+        fail "the copyright file does not start with the machine-readable format line"
+    grep -qx 'License: GPL-3+' "$doc/copyright" || fail "the copyright file names no GPL-3+"
+    local man_page=$root/usr/share/man/man1/torvane.1.gz
+    if [ -f "$man_page" ]; then
+        local warnings
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$man_page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "man reads torvane(1) with warnings: $warnings"
+        zcat "$man_page" | grep -q '^\.SH NAME' || fail "torvane(1) has no NAME section"
+    fi
+
+    # Hardened as Debian builds its packages: relocations read-only before main (BIND_NOW)
+    # and a stack protector.
+    local program=$root/usr/bin/torvane
+    if command -v readelf >/dev/null; then
+        # Read whole before grep: grep -q stopping early would break readelf's pipe.
+        local dynamic symbols
+        dynamic=$(readelf -d "$program")
+        symbols=$(readelf --dyn-syms -W "$program")
+        grep -qE '\(FLAGS\).*BIND_NOW|\(FLAGS_1\).*NOW' <<<"$dynamic" ||
+            fail "the program is not linked with BIND_NOW"
+        grep -q '__stack_chk_fail' <<<"$symbols" || fail "the program has no stack protector"
+    else
+        fail "readelf is not installed"
+    fi
+
+    # The program as the package holds it starts and keeps its window open.
     if [ -x "$root/usr/bin/torvane" ]; then
         QT_QPA_PLATFORM=offscreen "$root/usr/bin/torvane" >"$scratch/program.log" 2>&1 &
         program_pid=$!
@@ -308,12 +358,32 @@ check_deb() {
     finish
 }
 
+check_licence() {
+    need reuse
+    local source=${SOURCE_DIR:?SOURCE_DIR names the source tree}
+    # reuse leaves out what git ignores only inside a git checkout: the tree is copied without
+    # its build folders first, so that an exported tree is checked the same way.
+    local tree=$scratch/tree
+    mkdir -p "$tree"
+    tar -C "$source" --exclude='./build*' --exclude=__pycache__ --exclude=.git \
+        --exclude='*.user' -cf - . | tar -C "$tree" -xf -
+    local out
+    if ! out=$(reuse --root "$tree" lint 2>&1); then
+        echo "$out" >&2
+        fail "reuse lint"
+    else
+        tail -n 1 <<<"$out"
+    fi
+    finish
+}
+
 case $mode in
 install) check_install ;;
+licence) check_licence ;;
 validate) check_validate ;;
 deb) check_deb ;;
 *)
-    echo "usage: $0 install|validate|deb BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]" >&2
+    echo "usage: $0 install|validate|deb|licence BUILD_DIR APP_ID VERSION ICON_SIZES [XCB_PLUGIN]" >&2
     exit 2
     ;;
 esac
