@@ -208,7 +208,7 @@ package_names() {
 }
 
 check_deb() {
-    need dpkg-deb dpkg-shlibdeps dpkg
+    need dpkg-deb dpkg-shlibdeps file dpkg
     local out=$scratch/package
     "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$scratch/cpack.log" 2>&1 || {
         cat "$scratch/cpack.log" >&2
