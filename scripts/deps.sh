@@ -1,31 +1,82 @@
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages the build, the tests and the program need, when any is
-# missing. Sourced by test.sh and run.sh.
-torvane_packages=(
+# The Debian packages the program and its tests need, and what installs the missing ones.
+# Sourced by run.sh (torvane_install_packages build) and test.sh (torvane_install_packages test).
+# The same names serve Debian 12 and Debian 13; no name carries a version number that differs
+# between releases (the clang runtime's is worked out on the machine, torvane_clang_runtime).
+
+# Building and running the program: the compiler, CMake, Qt 6's Widgets and PrintSupport
+# development files (with the X11 platform plugin), the print service's headers, the labels'
+# face and Qt's Wayland platform plugin.
+torvane_build_packages=(
     build-essential cmake
-    qt6-base-dev qt6-qpa-plugins libqt6printsupport6 libcups2-dev
-    fonts-liberation
-    libgtest-dev libbenchmark-dev
-    clang libclang-rt-14-dev
-    xvfb xauth xdotool imagemagick poppler-utils python3
-    cups cups-client printer-driver-cups-pdf
-    desktop-file-utils appstream librsvg2-bin dpkg-dev
-    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-    qt6-wayland weston
+    qt6-base-dev libcups2-dev
+    fonts-liberation qt6-wayland
 )
 
+# The test bench, on top of those: unit test and benchmark libraries, clang for the fuzzers
+# (its runtime is added by torvane_clang_runtime), a virtual X server and what drives and
+# photographs it, a print service with a PDF printer, the validators and tools of the
+# packaging checks, D-Bus and AT-SPI for the screen-reader tests, a Wayland compositor, and
+# the licence, package and static checkers.
+torvane_test_packages=(
+    libgtest-dev libbenchmark-dev
+    clang clang-tidy clazy
+    xvfb xauth xdotool imagemagick poppler-utils python3
+    cups cups-client printer-driver-cups-pdf
+    desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian reuse
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca
+    weston
+)
+
+torvane_installed() {  # PACKAGE: whether dpkg has it installed
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# The package of the compiler runtime (sanitizers, libFuzzer) of the clang the "clang" package
+# brings, named after its major version: libclang-rt-14-dev on Debian 12, -19- on Debian 13.
+# From the installed clang when there is one, else from the package lists.
+torvane_clang_runtime() {
+    local major=
+    if torvane_installed clang && command -v clang >/dev/null; then
+        major=$(clang -dumpversion)
+        major=${major%%.*}
+    else
+        major=$(apt-cache depends clang 2>/dev/null |
+            sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n 1)
+    fi
+    [ -n "$major" ] || return 1
+    echo "libclang-rt-$major-dev"
+}
+
+# torvane_install_packages build|test: installs whatever of the list is missing, with sudo
+# when not root.
 torvane_install_packages() {
-    local missing=() pkg
-    for pkg in "${torvane_packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' \
-            || missing+=("$pkg")
+    local purpose=$1 wanted=("${torvane_build_packages[@]}") missing=() pkg
+    [ "$purpose" = test ] && wanted+=("${torvane_test_packages[@]}")
+    for pkg in "${wanted[@]}"; do
+        torvane_installed "$pkg" || missing+=("$pkg")
     done
-    [ ${#missing[@]} -eq 0 ] && return 0
+    local runtime=
+    if [ "$purpose" = test ] && runtime=$(torvane_clang_runtime); then
+        torvane_installed "$runtime" || missing+=("$runtime")
+    fi
+    if [ ${#missing[@]} -eq 0 ] && { [ "$purpose" != test ] || [ -n "$runtime" ]; }; then
+        return 0
+    fi
+
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    echo "Installing: ${missing[*]}"
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
-        "${missing[@]}"
+    echo "Updating the package lists, to install ${#missing[@]} package(s) for the $purpose"
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update
+    if [ "$purpose" = test ] && [ -z "$runtime" ]; then
+        runtime=$(torvane_clang_runtime) || {
+            echo "No clang package in the package lists: cannot name its runtime." >&2
+            return 1
+        }
+        missing+=("$runtime")
+    fi
+    echo "Installing (with what they depend on): ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 \
+        install -y --no-install-recommends "${missing[@]}"
 }

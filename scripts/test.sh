@@ -9,12 +9,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-torvane_install_packages
+torvane_install_packages test
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTORVANE_WERROR=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTORVANE_WERROR=ON \
+    -DTORVANE_BUILD_TESTS=ON -DTORVANE_BUILD_BENCH=ON
 cmake --build build --parallel "$jobs"
 
 if [ "${TORVANE_QUICK:-0}" != 1 ]; then

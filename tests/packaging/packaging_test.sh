@@ -209,14 +209,16 @@ check_validate() {
     finish
 }
 
-# The names in a control field's list of packages, alternatives included, one a line.
+# The names in a control field's list of packages, alternatives included, one a line. A
+# library package renamed for the 64-bit time_t ABI (libqt6core6t64 on Debian 13, which
+# provides libqt6core6) is given under its library's name.
 package_names() {
     tr ',|' '\n\n' <<<"$1" | sed -e 's/(.*)//' -e 's/\[.*\]//' -e 's/:.*//' -e 's/[[:space:]]//g' |
-        sed '/^$/d'
+        sed -e '/^$/d' -e 's/^\(lib.*[0-9]\)t64$/\1/'
 }
 
 check_deb() {
-    need dpkg-deb dpkg-shlibdeps dpkg
+    need dpkg-deb dpkg-shlibdeps file dpkg
     local out=$scratch/package
     "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$scratch/cpack.log" 2>&1 || {
         cat "$scratch/cpack.log" >&2

@@ -42,6 +42,11 @@ class TestWayland final : public QObject {
         QCOMPARE(surface->size(), kSize);
         QCOMPARE(surface->minimumSize(), kSize);
         QCOMPARE(surface->maximumSize(), kSize);
+        // The decoration Qt draws when the compositor draws none: wayland_test.sh expects the
+        // program's window geometry to be the size with these around it.
+        const QMargins frame = surface->frameMargins();
+        qInfo("frame margins: %d %d %d %d", frame.left(), frame.top(), frame.right(),
+              frame.bottom());
 
         // The compositor answers the first frame with a configure of its own; the window must
         // come out of it as it went in.

@@ -7,7 +7,8 @@
 #      its title and at its size;
 #   2. starts the program TORVANE there with the Wayland client library's protocol trace on,
 #      and reads from the trace what the program told the compositor: the toplevel's title,
-#      its minimum and maximum size (the window's fixed size), the compositor's configure
+#      its window geometry (the window's size and the frame margins TST_WAYLAND reported), the
+#      same minimum and maximum size (the window's fixed size), the compositor's configure
 #      acknowledged and a frame attached and committed after it; the program must still be
 #      running a second after that.
 #
@@ -83,8 +84,21 @@ echo "weston $(weston --version | awk '{print $2}') listening on $runtime/$socke
 export WAYLAND_DISPLAY=$socket
 export QT_QPA_PLATFORM=wayland
 
+# libwayland-client's trace names an object interface@id up to 1.22, and interface#id after
+# the name of its event queue in braces from 1.23 (Debian 13).
+obj='[@#][0-9]+'
+
 echo "== The window, through Qt"
-timeout 120 "$tst" || fail "$(basename "$tst") failed under Wayland"
+timeout 120 "$tst" 2>&1 | tee "$runtime/tst.out" || fail "$(basename "$tst") failed under Wayland"
+# The decoration Qt draws around the window when the compositor draws none (weston draws none),
+# as the Qt test read it: left top right bottom.
+read -r left top right bottom < <(sed -n 's/.*frame margins: \([0-9 ]*\)$/\1/p' "$runtime/tst.out") ||
+    true
+if [ -z "${bottom:-}" ]; then
+    fail "$(basename "$tst") did not tell the window's frame margins"
+    left=0 top=0 right=0 bottom=0
+fi
+frame="$((width + left + right)), $((height + top + bottom))"
 
 echo "== The program, through the protocol it speaks"
 trace=$runtime/program.trace
@@ -92,10 +106,15 @@ WAYLAND_DEBUG=client "$program" 2>"$trace" &
 program_pid=$!
 # Up to 20 s for the first frame after the configure; then a second more, to see it stays.
 committed() {
-    awk '/-> xdg_surface@[0-9]+\.ack_configure\(/ { acked = 1 }
-         acked && /-> wl_surface@[0-9]+\.attach\(wl_buffer@/ { attached = 1 }
-         attached && /-> wl_surface@[0-9]+\.commit\(\)/ { found = 1; exit }
-         END { exit !found }' "$trace"
+    awk -v obj="$obj" '
+        $0 ~ "-> xdg_surface" obj "\\.ack_configure\\(" { acked = 1 }
+        acked && $0 ~ "-> wl_surface" obj "\\.attach\\(wl_buffer" obj { attached = 1 }
+        attached && $0 ~ "-> wl_surface" obj "\\.commit\\(\\)" { found = 1; exit }
+        END { exit !found }' "$trace"
+}
+# requests INTERFACE REQUEST: the arguments of each such request the program sent, one a line.
+requests() {
+    { grep -Eo -- "-> $1$obj\.$2\([^)]*\)" "$trace" || true; } | sed 's/^[^(]*(//; s/)$//'
 }
 for ((i = 0; i < 200; i++)); do
     committed && break
@@ -113,21 +132,30 @@ else
 fi
 program_pid=
 
-grep -qF -- "-> xdg_toplevel@" "$trace" || fail "the program made no xdg toplevel"
-grep -Eq -- "-> xdg_toplevel@[0-9]+\.set_title\(\"$title\"\)" "$trace" ||
+[ -n "$(requests xdg_surface get_toplevel)" ] || fail "the program made no xdg toplevel"
+requests xdg_toplevel set_title | grep -qxF "\"$title\"" ||
     fail "the toplevel's title was never set to \"$title\""
+# The window geometry is the content and the decoration around it.
+geometry=$(requests xdg_surface set_window_geometry | tail -n 1)
+[ "${geometry#*, *, }" = "$frame" ] ||
+    fail "the window geometry is '${geometry:-never set}', not ($frame) with its decoration"
+# The same least and greatest size fix it: the window geometry's, as xdg-shell means them (Qt
+# 6.8), or the content's alone (Qt 6.4).
 for request in set_min_size set_max_size; do
-    last=$(grep -Eo -- "-> xdg_toplevel@[0-9]+\.$request\([0-9]+, [0-9]+\)" "$trace" | tail -1)
-    [ "${last#*(}" = "$width, $height)" ] ||
-        fail "$request is '${last:-never sent}', not ($width, $height)"
+    last=$(requests xdg_toplevel "$request" | tail -n 1)
+    [ "$last" = "$frame" ] || [ "$last" = "$width, $height" ] ||
+        fail "$request is '${last:-never sent}', not ($frame) nor ($width, $height)"
 done
-grep -Eq "^\[[ 0-9.]+\] xdg_surface@[0-9]+\.configure\(" "$trace" ||
+[ "$(requests xdg_toplevel set_min_size | tail -n 1)" = \
+    "$(requests xdg_toplevel set_max_size | tail -n 1)" ] ||
+    fail "the least and the greatest size differ: the window could be resized"
+grep -Eq "^\[[ 0-9.]+\] ({[^}]*} )?xdg_surface$obj\.configure\(" "$trace" ||
     fail "the compositor never configured the surface"
 committed || fail "no frame was attached and committed after the configure was acknowledged"
 
 if [ "$failures" -ne 0 ]; then
     echo "The program's requests to the compositor:" >&2
-    grep -E -- "-> (xdg_toplevel|xdg_surface)@" "$trace" | head -20 | sed 's/^/    /' >&2
+    grep -E -- "-> (xdg_toplevel|xdg_surface)$obj" "$trace" | head -20 | sed 's/^/    /' >&2
     exit 1
 fi
-echo "PASS: under Wayland the window is \"$title\", ${width} x ${height} px"
+echo "PASS: under Wayland the window is \"$title\", ${width} x ${height} px ($frame with its frame)"
