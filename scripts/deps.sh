@@ -13,6 +13,7 @@ torvane_packages=(
     desktop-file-utils appstream librsvg2-bin dpkg-dev
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
     qt6-wayland weston
+    clang-tidy clazy  # test bench only: the static analysers of scripts/analyse.sh
 )
 
 torvane_install_packages() {
