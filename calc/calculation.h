@@ -28,7 +28,7 @@ struct CalculationResult {
     NumberedTable assemblies;  // (rod number, assembly weight), ascending
     std::array<OptimalPin, kPinCount> optimalPins;
     float optimalBalance = 0;
-    std::array<float, kPinCount> retainingPins;  // rods 1-2, 3-4, 5-6, 7-8
+    std::array<float, kPinCount> retainingPins{};  // rods 1-2, 3-4, 5-6, 7-8
     float retainingBalance = 0;
 };
 

@@ -22,8 +22,7 @@ bool isContinuationByte(char c) {
 std::string quotable(std::string_view text) {
     std::string shown;
     std::size_t codePoints = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
+    for (const char c : text) {
         if (!isContinuationByte(c) && codePoints++ == kQuotedCodePoints) {
             shown += "\u2026";
             break;

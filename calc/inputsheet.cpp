@@ -8,8 +8,8 @@
 namespace calc {
 
 std::optional<Failure> validate(const InputSheet& sheet) {
-    const bool anyEmpty = std::any_of(sheet.texts.begin(), sheet.texts.end(),
-                                      [](const std::string& text) { return text.empty(); });
+    const bool anyEmpty =
+        std::ranges::any_of(sheet.texts, [](const std::string& text) { return text.empty(); });
     if (anyEmpty) {
         return Failure{Failure::Kind::EmptyField, std::nullopt, {}};
     }

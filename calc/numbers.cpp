@@ -51,6 +51,7 @@ class DecimalNumber {
     DecimalNumber() = default;
     DecimalNumber(const DecimalNumber&) = delete;  // its digits are many, and read in place
     DecimalNumber& operator=(const DecimalNumber&) = delete;
+    ~DecimalNumber() = default;
 
     void setNegative(bool negative) { negative_ = negative; }
     void addIntegerDigit(char d) {
@@ -136,7 +137,7 @@ class DecimalNumber {
 
     bool negative_ = false;
     // The significant digits, no leading zeros, kept in place: no allocation per number.
-    std::array<char, kKeptDigits> digits_;
+    std::array<char, kKeptDigits> digits_{};
     std::size_t kept_ = 0;
     std::uint64_t leading_ = 0;  // the first kExactDigits of them as an integer
     bool dropped_ = false;       // a non-zero digit past kKeptDigits was left out

@@ -32,6 +32,7 @@ struct RoundedDigits {
     [[nodiscard]] std::string_view digits() const { return {buffer.data(), count}; }
 };
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): digits, then their power of ten
 RoundedDigits fromSevenDigits(std::uint64_t n, int exponent) {
     if (n == kSevenDigitLimit) {  // 9999999.5 and the like carry into an eighth digit
         n /= 10;
@@ -42,7 +43,7 @@ RoundedDigits fromSevenDigits(std::uint64_t n, int exponent) {
     }
     RoundedDigits rounded;
     rounded.exponent = exponent;
-    const auto end =
+    auto* const end =
         std::to_chars(rounded.buffer.data(), rounded.buffer.data() + kSignificantDigits, n).ptr;
     rounded.count = static_cast<std::size_t>(end - rounded.buffer.data());
     return rounded;
@@ -53,7 +54,7 @@ RoundedDigits fromSevenDigits(std::uint64_t n, int exponent) {
 int decimalExponent(double magnitude) {
     constexpr std::array<double, 12> kPowers = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,
                                                 1e1,  1e2,  1e3,  1e4,  1e5,  1e6};
-    const auto* above = std::upper_bound(kPowers.begin(), kPowers.end(), magnitude);
+    const auto* above = std::ranges::upper_bound(kPowers, magnitude);
     return static_cast<int>(above - kPowers.begin()) - 6;
 }
 
@@ -103,7 +104,7 @@ RoundedDigits roundFromExactDigits(float magnitude) {
     int exponent = 0;
     std::from_chars(text.data() + exponentAt + (text[exponentAt + 1] == '+' ? 2 : 1), end,
                     exponent);
-    std::uint64_t n = static_cast<std::uint64_t>(text[0] - '0');
+    auto n = static_cast<std::uint64_t>(text[0] - '0');
     for (int i = 2; i <= kSignificantDigits; ++i) {
         n = n * 10 + static_cast<std::uint64_t>(text[static_cast<std::size_t>(i)] - '0');
     }
@@ -135,7 +136,7 @@ std::string plainForm(const RoundedDigits& r, std::string_view decimal, bool neg
     const std::string_view digits = r.digits();
     std::array<char, 32> buffer{};
     char* out = buffer.data();
-    auto put = [&out](std::string_view part) { out = std::copy(part.begin(), part.end(), out); };
+    auto put = [&out](std::string_view part) { out = std::ranges::copy(part, out).out; };
     if (negative) {
         *out++ = '-';
     }
@@ -153,7 +154,7 @@ std::string plainForm(const RoundedDigits& r, std::string_view decimal, bool neg
         put(decimal);
         put(digits.substr(integerDigits));
     }
-    return std::string(buffer.data(), out);
+    return {buffer.data(), out};
 }
 
 consteval std::size_t cellIndex(std::string_view name) {
@@ -191,7 +192,7 @@ std::string rodNumber(float id) {
 }  // namespace
 
 const std::string* ResultSheet::find(std::string_view cellName) const {
-    const auto* found = std::find(kCellNames.begin(), kCellNames.end(), cellName);
+    const auto* found = std::ranges::find(kCellNames, cellName);
     if (found == kCellNames.end()) {
         return nullptr;
     }
@@ -207,10 +208,10 @@ std::string numberForm(float value, std::string_view decimal) {
     if (magnitude < kSevenDigits && magnitude == std::trunc(magnitude)) {
         // A whole number of up to seven digits, rod numbers among them, is its own rounding.
         std::array<char, 16> digits{};
-        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                       static_cast<std::int32_t>(value))
-                             .ptr;
-        return std::string(digits.data(), end);
+        auto* const end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                        static_cast<std::int32_t>(value))
+                              .ptr;
+        return {digits.data(), end};
     }
     const std::optional<RoundedDigits> inIntegers = roundInIntegers(magnitude);
     const RoundedDigits rounded = inIntegers ? *inIntegers : roundFromExactDigits(magnitude);

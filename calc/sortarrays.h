@@ -28,8 +28,13 @@ struct LetteredRow {
 using LetteredTable = std::array<LetteredRow, kTableRows>;
 
 // Where the sort draws its pivots from: values meant to lie in [0, 1).
+// Not copyable: a copy would draw the same sequence a second time, and a copy through the
+// base would slice.
 class RandomSource {
   public:
+    RandomSource() = default;
+    RandomSource(const RandomSource&) = delete;
+    RandomSource& operator=(const RandomSource&) = delete;
     virtual ~RandomSource() = default;
     virtual double next() = 0;
 };

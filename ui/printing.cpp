@@ -68,7 +68,8 @@ struct Cups {
 
 template <typename Function>
 bool resolve(QLibrary& library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(library.resolve(name));
+    // The library hands back an untyped function; its type is the one its header declares.
+    function = reinterpret_cast<Function>(library.resolve(name));  // NOLINT(*-reinterpret-cast)
     return function != nullptr;
 }
 

@@ -62,8 +62,8 @@ INSTANTIATE_TEST_SUITE_P(RadixPrefixes, LenientReads,
                                          Case{"&H", 0}, Case{"&HFFFG", 4095}, Case{"&HFFFF", 65535},
                                          Case{"&HFFFFFFFF", 4294967295.0}, Case{"&O17", 15},
                                          Case{"&o 7 7", 63}, Case{"&O8", 0}, Case{"&O178", 15},
-                                         Case{"&X1", 0}, Case{"&", 0}, Case{"-&H10", 0},
-                                         Case{"&H0000000000000000000000001", 1},
+                                         Case{"&O07", 7}, Case{"&X1", 0}, Case{"&", 0},
+                                         Case{"-&H10", 0}, Case{"&H0000000000000000000000001", 1},
                                          Case{"&H1FFFFFFFFFFFFF", 9007199254740991.0},
                                          // Beyond 2^53 the integer rounds once, to nearest even.
                                          Case{"&H20000000000001", 9007199254740992.0},
@@ -113,7 +113,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"\t12\t", 12}, Case{"-3.5", -3.5}, Case{"+3.5", 3.5}, Case{".5", 0.5},
                     Case{"5.", 5}, Case{"1e3", 1000}, Case{"1.5E-2", 0.015}, Case{"2e+2", 200},
                     Case{"1,234", 1234}, Case{"1,234,567.5", 1234567.5}, Case{"12,345", 12345},
-                    Case{"0.1", 0.1}, Case{"1e-400", 0}, Case{"4.9e-324", 4.9406564584124654e-324},
+                    Case{"123,456", 123456}, Case{"0.1", 0.1}, Case{"1e-400", 0},
+                    Case{"4.9e-324", 4.9406564584124654e-324},
                     Case{"1.7976931348623157e308", std::numeric_limits<double>::max()},
                     Case{"0.000000000000000000000000000000000000000000001e45", 1}));
 
@@ -137,6 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"++1", ReadError::NotANumber}, Refusal{"1-", ReadError::NotANumber},
         Refusal{"2,5", ReadError::NotANumber}, Refusal{"1,23", ReadError::NotANumber},
         Refusal{"1,2345", ReadError::NotANumber}, Refusal{"1234,567", ReadError::NotANumber},
+        Refusal{"1,2x4", ReadError::NotANumber}, Refusal{"1,x23", ReadError::NotANumber},
         Refusal{",123", ReadError::NotANumber}, Refusal{"1,", ReadError::NotANumber},
         Refusal{"1.5,000", ReadError::NotANumber}, Refusal{"1\n", ReadError::NotANumber},
         Refusal{"1e309", ReadError::OutOfRange}, Refusal{"-1e309", ReadError::OutOfRange},

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <random>
 #include <utility>
 #include <vector>
@@ -72,26 +73,65 @@ std::vector<std::unique_ptr<calc::RandomSource>> sources() {
     return all;
 }
 
-class NumberedShapes : public testing::TestWithParam<std::array<float, 8>> {};
+// A table's weights; for some, one value every draw gives and the rod numbers in the order
+// the sort's steps then leave them, worked out by hand.
+struct Shape {
+    std::array<float, 8> weights;
+    std::optional<double> draw{};
+    std::array<float, 8> rods{};
+};
+
+std::ostream& operator<<(std::ostream& os, const Shape& shape) {
+    for (const float weight : shape.weights) {
+        os << weight << ' ';
+    }
+    return shape.draw ? os << "drawing " << *shape.draw : os;
+}
+
+class NumberedShapes : public testing::TestWithParam<Shape> {};
 
 TEST_P(NumberedShapes, ComeOutAscendingWithTheirIdentifiers) {
+    const NumberedTable before = numbered(GetParam().weights);
     for (const auto& source : sources()) {
-        const NumberedTable before = numbered(GetParam());
         NumberedTable after = before;
         calc::SortNumberedTable(after, *source);
         expectSortedPermutation(before, after);
+    }
+    if (GetParam().draw) {
+        NumberedTable after = before;
+        ConstantSource source(*GetParam().draw);
+        calc::SortNumberedTable(after, source);
+        for (std::size_t i = 0; i < 8; ++i) {
+            EXPECT_EQ(after[i].id, GetParam().rods[i]) << "row " << i;
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, NumberedShapes,
-    testing::Values(std::array<float, 8>{1, 2, 3, 4, 5, 6, 7, 8},  // ascending
-                    std::array<float, 8>{8, 7, 6, 5, 4, 3, 2, 1},  // descending
-                    std::array<float, 8>{5, 1, 5, 1, 5, 1, 5, 1},  // ties
-                    std::array<float, 8>{478, 478, 478, 478, 478, 478, 478, 478},
-                    std::array<float, 8>{-1, 0, -0.0F, 3e38F, -3e38F, 1e-45F, 2, 2},
-                    std::array<float, 8>{479.25F, 478, 476.75F, 478.5F, 477.5F, 478.75F, 480.5F,
-                                         476.25F}));
+    testing::Values(
+        Shape{{1, 2, 3, 4, 5, 6, 7, 8}},  // ascending
+        Shape{{8, 7, 6, 5, 4, 3, 2, 1}},  // descending
+        Shape{{5, 1, 5, 1, 5, 1, 5, 1}},  // ties
+        Shape{{478, 478, 478, 478, 478, 478, 478, 478}},
+        Shape{{-1, 0, -0.0F, 3e38F, -3e38F, 1e-45F, 2, 2}},
+        Shape{{479.25F, 478, 476.75F, 478.5F, 477.5F, 478.75F, 480.5F, 476.25F}},
+        // Drawing 0, the pivot is the first row of its range. Step a scans down over rows of
+        // the pivot's weight to the pivot's own row, and step b leaves it there: every rod
+        // keeps its row.
+        Shape{{478, 478, 478, 478, 478, 478, 478, 478}, 0.0, {1, 2, 3, 4, 5, 6, 7, 8}},
+        // Drawing 1 - 2^-53, the pivot is the last row. Rows 0..7: rod 8 is the pivot, rod 1
+        // moves into row 7 (step 3), step a scans down to row 0, where rod 8 ends. Rows 1..7:
+        // rod 1, now in row 7, is the pivot and ends in row 1, rod 2 moves into row 7; and so
+        // on down to rows 6..7.
+        Shape{{478, 478, 478, 478, 478, 478, 478, 478}, kLargestBelowOne, {8, 1, 2, 3, 4, 5, 6, 7}},
+        // Drawing 0, rows 0..7: the pivot is rod 1 (5). a: row 7 (rod 8, 1) stops the scan;
+        // c: to row 0, L = 1. d: row 1 (1), L = 2; row 2 (rod 3, 5) stops; f: to row 7.
+        // a: row 7 (5) and row 6 (rod 7, 5) weigh as much as the pivot, H = 5; row 5 (rod 6,
+        // 1) stops; c: to row 2, L = 3. d: row 3 (1), L = 4; row 4 (rod 5, 5) stops; f: to
+        // row 5. a: row 5 (5), H = 4 = L; b: rod 1 ends in row 4. Rows 8 2 6 4 | 1 | 5 7 3:
+        // each side is of one weight, its pivot first, and stays as it is.
+        Shape{{5, 1, 5, 1, 5, 1, 5, 1}, 0.0, {8, 2, 6, 4, 1, 5, 7, 3}}));
 
 TEST(SortArrays, DescendingRowsKeepTheirIdentifiers) {
     NumberedTable table = numbered({80, 70, 60, 50, 40, 30, 20, 10});
