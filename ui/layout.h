@@ -202,7 +202,7 @@ inline constexpr std::array kLines = std::to_array<Line>({
 });
 // clang-format on
 
-// What each result cell holds, as a screen reader says it beside the cell's text: the
+// What each result cell holds, as a screen reader says it before the cell's figure: the
 // rod-piston assemblies row by row from the lightest rod, the optimal and the retaining
 // crankpins from the front of the engine, and the two figures to balance with.
 struct CellDescription {
@@ -224,12 +224,28 @@ inline constexpr std::array kCellDescriptions = std::to_array<CellDescription>({
     {"Label55", "Optimal pin 2 rods"}, {"Label63", "Optimal pin 2 bob-weight"},
     {"Label56", "Optimal pin 3 rods"}, {"Label64", "Optimal pin 3 bob-weight"},
     {"Label57", "Optimal pin 4 rods"}, {"Label65", "Optimal pin 4 bob-weight"},
-    {"Label66", "Retaining pin 1-2 bob-weight"},
-    {"Label67", "Retaining pin 3-4 bob-weight"},
-    {"Label68", "Retaining pin 5-6 bob-weight"},
-    {"Label69", "Retaining pin 7-8 bob-weight"},
+    {"Label66", "Retaining pin 1 bob-weight"},
+    {"Label67", "Retaining pin 2 bob-weight"},
+    {"Label68", "Retaining pin 3 bob-weight"},
+    {"Label69", "Retaining pin 4 bob-weight"},
     {"Label71", "Balance using, optimal"},
     {"Label73", "Balance using, retaining"},
+});
+// clang-format on
+
+// The names a screen reader gives the captions that stand for a retaining crankpin: the pin,
+// from the front of the engine, and the two rods it carries.
+struct CaptionName {
+    std::string_view caption;
+    std::string_view name;
+};
+
+// clang-format off
+inline constexpr std::array kCaptionNames = std::to_array<CaptionName>({
+    {"Label58", "Retaining pin 1, rods 1 and 2"},
+    {"Label59", "Retaining pin 2, rods 3 and 4"},
+    {"Label60", "Retaining pin 3, rods 5 and 6"},
+    {"Label61", "Retaining pin 4, rods 7 and 8"},
 });
 // clang-format on
 

@@ -4,7 +4,6 @@
 #include "mainwindow.h"
 
 #include <qdrawutil.h>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -24,6 +23,7 @@
 #include <cmath>
 #include <limits>
 
+#include "accessibility.h"
 #include "layout.h"
 #include "printing.h"
 
@@ -246,6 +246,11 @@ std::string_view cellDescription(std::string_view cell) {
     return found == kCellDescriptions.end() ? std::string_view() : found->description;
 }
 
+std::string_view captionName(std::string_view caption) {
+    const auto found = std::ranges::find(kCaptionNames, caption, &CaptionName::caption);
+    return found == kCaptionNames.end() ? std::string_view() : found->name;
+}
+
 template <std::size_t N>
 std::size_t indexOf(const std::array<std::string_view, N>& names, std::string_view name) {
     return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
@@ -268,20 +273,11 @@ constexpr std::array kCommands = {
     Command{"Printbutton", &MainWindow::print},
 };
 
-// To assistive technology the window is a frame named by its title, as a main window is,
-// rather than a nameless area within one.
-QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
-    if (className != QLatin1String(MainWindow::staticMetaObject.className())) {
-        return nullptr;
-    }
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
-    : QWidget(parent), random_(random) {
-    QAccessible::installFactory(accessibleWindow);  // installed once, however often called
+    : QWidget(parent), random_(random), announcer_(*this) {
+    installAccessibleInterfaces();
     setObjectName(text(kWindowName));
     setWindowTitle(text(kTitle));
     // The icon is decoded once the event loop runs, after the window is up, not before.
@@ -310,6 +306,8 @@ void MainWindow::addControl(const Control& control, const QString& labelFace) {
         widget->setAccessibleDescription(text(cellDescription(control.name)));
     } else if (control.kind == Button) {
         widget->setAccessibleName(text(control.text));
+    } else if (const std::string_view name = captionName(control.name); !name.empty()) {
+        widget->setAccessibleName(text(name));
     }
 }
 
@@ -363,8 +361,7 @@ void MainWindow::writeCells(const calc::ResultSheet& sheet) {
 
 void MainWindow::tell(const QString& message) {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), message, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setAccessibleDescription(message);  // read out when the box opens, after its title
+    box.setTextFormat(Qt::PlainText);  // the screen reader reads the text as the box opens
     box.exec();
 }
 
@@ -392,7 +389,21 @@ void MainWindow::calculate() {
         refuse(outcome.failure());
         return;
     }
-    writeCells(calc::render(outcome.value(), separators.decimal));
+    const calc::ResultSheet results = calc::render(outcome.value(), separators.decimal);
+    writeCells(results);
+    announceBalance(results);
+}
+
+// What the engine builder came for, said as the figures appear: the two bob-weights to
+// balance with, each with the rod numbering it holds for.
+void MainWindow::announceBalance(const calc::ResultSheet& results) {
+    const std::string* optimal = results.find("Label71");
+    const std::string* retaining = results.find("Label73");
+    if (optimal != nullptr && retaining != nullptr) {
+        announcer_.announce(
+            tr("Balance using %1 with the rods re-paired, or %2 as numbered.")
+                .arg(QString::fromStdString(*optimal), QString::fromStdString(*retaining)));
+    }
 }
 
 void MainWindow::clear() {
@@ -400,6 +411,7 @@ void MainWindow::clear() {
         field->clear();
     }
     writeCells(calc::blankSheet());
+    announcer_.announce(tr("Sheet cleared."));
 }
 
 void MainWindow::print() {

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+#include "accessibility.h"
 #include "calculation.h"
 #include "resultsheet.h"
 
@@ -48,12 +49,14 @@ class MainWindow final : public QWidget {
     void chainFocus();
     [[nodiscard]] calc::InputSheet gatherSheet() const;
     void writeCells(const calc::ResultSheet& sheet);
+    void announceBalance(const calc::ResultSheet& results);
     void refuse(const calc::Failure& failure);
     void tell(const QString& message);
 
     calc::RandomSource& random_;
     std::array<QLineEdit*, calc::kFieldCount> fields_{};
     std::array<QLabel*, calc::kCellCount> cells_{};
+    Announcer announcer_;
 };
 
 }  // namespace ui
