@@ -8,6 +8,7 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QWidget>
+#include <chrono>
 
 #include "layout.h"
 #include "mainwindow.h"
@@ -18,6 +19,10 @@ namespace {
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+
+using namespace std::chrono_literals;
+
+constexpr auto kStill = 2s;  // long enough for a screen reader to take in a cleared sheet
 
 bool isInWindow(const QObject* object) {
     return object->parent() != nullptr && object->parent()->objectName() == text(kWindowName);
@@ -99,13 +104,22 @@ QString spokenFigure(const QString& text) {
                                                : spoken;
 }
 
+void Announcer::announce(const QString& message) {
+    message_ = message;
+    settle_.start();
+}
+
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 
 // The toolkit has an announcement of its own, which the screen reader queues as it is told.
-Announcer::Announcer(QWidget& window) : window_(window) {}
+Announcer::Announcer(QWidget& window) : window_(window) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(kStill);
+    QObject::connect(&settle_, &QTimer::timeout, &window, [this] { tell(); });
+}
 
-void Announcer::announce(const QString& message) {
-    QAccessibleAnnouncementEvent event(&window_, message);
+void Announcer::tell() {
+    QAccessibleAnnouncementEvent event(&window_, message_);
     event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
     QAccessible::updateAccessibility(&event);
 }
@@ -116,10 +130,13 @@ void Announcer::announce(const QString& message) {
 // shows itself: a screen reader speaks a notification as it appears, wherever the focus is.
 Announcer::Announcer(QWidget& window) : notice_(new QObject(&window)) {
     notice_->setObjectName(text(kNoticeName));
+    settle_.setSingleShot(true);
+    settle_.setInterval(kStill);
+    QObject::connect(&settle_, &QTimer::timeout, &window, [this] { tell(); });
 }
 
-void Announcer::announce(const QString& message) {
-    notice_->setProperty("message", message);
+void Announcer::tell() {
+    notice_->setProperty("message", message_);
     QAccessibleEvent renamed(notice_, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&renamed);
     QAccessibleEvent shown(notice_, QAccessible::ObjectShow);

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <QtGlobal>
 
 class QWidget;
@@ -21,7 +22,10 @@ void installAccessibleInterfaces();
 [[nodiscard]] QString spokenFigure(const QString& text);
 
 // Tells the desktop's screen reader a short message, politely: after what it is saying,
-// without moving the focus and without changing anything on screen.
+// without moving the focus and without changing anything on screen. The message goes out
+// once the window has been still for a moment: a screen reader handed a burst of changes,
+// as Clear empties 29 fields, drops the notices that come within it. A newer message
+// replaces one still waiting.
 class Announcer final {
   public:
     explicit Announcer(QWidget& window);
@@ -29,6 +33,10 @@ class Announcer final {
     void announce(const QString& message);
 
   private:
+    void tell();
+
+    QTimer settle_;
+    QString message_;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     QWidget& window_;
 #else

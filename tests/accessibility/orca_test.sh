@@ -134,9 +134,11 @@ await "Sheet cleared"
 echo "What Orca said:"
 said
 failed=0
+# Checks that one line of what Orca said holds the given text, or with -x is the text.
 expect_once() {
-    local n
-    n=$(grep -cF -- "$1" <<<"$(said)" || true)
+    local n whole=
+    if [ "$1" = -x ]; then whole=x; shift; fi
+    n=$(grep -c${whole}F -- "$1" <<<"$(said)" || true)
     if [ "$n" != 1 ]; then
         echo "FAIL: \"$1\" said $n times, not once"
         failed=1
@@ -144,7 +146,7 @@ expect_once() {
 }
 expect_once "All values must be entered"
 expect_once "Balance using 956 with the rods re-paired, or 955.25 as numbered."
-expect_once "Balance using, retaining, 955.25"
-expect_once "Optimal pin 4 rods, 2 and 4"
+expect_once -x "Balance using, retaining, 955.25 label."
+expect_once -x "Optimal pin 4 rods, 2 and 4 label."
 expect_once "Sheet cleared."
 exit "$failed"
