@@ -6,7 +6,9 @@
 #include <QAccessible>
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 #include <chrono>
 
@@ -50,6 +52,121 @@ class LabelAccessible final : public QAccessibleWidget {
     }
 };
 
+// A field of the window, its text offered whole. The toolkit's own line-edit interface
+// reports a run of text attributes that ends where it starts, which leads a screen reader
+// that reads a line run by run, as Orca does, to stop one character short: "296" is read
+// as "29". This one reports the whole text as one run; the rest is what any line edit gives.
+class FieldAccessible final : public QAccessibleWidget,
+                              public QAccessibleTextInterface,
+                              public QAccessibleEditableTextInterface {
+  public:
+    explicit FieldAccessible(QLineEdit* field)
+        : QAccessibleWidget(field, QAccessible::EditableText) {
+        addControllingSignal(QStringLiteral("textChanged(const QString&)"));
+        addControllingSignal(QStringLiteral("returnPressed()"));
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        if (t == QAccessible::EditableTextInterface) {
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(t);
+    }
+
+    [[nodiscard]] QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Value ? field()->text() : QAccessibleWidget::text(t);
+    }
+    void setText(QAccessible::Text t, const QString& text) override {
+        if (t == QAccessible::Value) {
+            field()->setText(text);
+        } else {
+            QAccessibleWidget::setText(t, text);
+        }
+    }
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = field()->isReadOnly();
+        state.editable = !field()->isReadOnly();
+        state.selectableText = true;
+        return state;
+    }
+
+    // The text: no attributes, so one run from the first character to the last.
+    [[nodiscard]] QString attributes(int /*offset*/, int* startOffset,
+                                     int* endOffset) const override {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override {
+        return startOffset > endOffset ? QString()
+                                       : field()->text().mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override {
+        return static_cast<int>(field()->text().size());
+    }
+    [[nodiscard]] int cursorPosition() const override { return field()->cursorPosition(); }
+    void setCursorPosition(int position) override { field()->setCursorPosition(position); }
+    [[nodiscard]] int selectionCount() const override { return field()->hasSelectedText() ? 1 : 0; }
+    void selection(int index, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+        if (index == 0 && field()->hasSelectedText()) {
+            *startOffset = field()->selectionStart();
+            *endOffset = field()->selectionEnd();
+        }
+    }
+    void addSelection(int startOffset, int endOffset) override {
+        setSelection(0, startOffset, endOffset);
+    }
+    void removeSelection(int index) override {
+        if (index == 0) {
+            field()->deselect();
+        }
+    }
+    void setSelection(int index, int startOffset, int endOffset) override {
+        if (index == 0) {
+            field()->setSelection(startOffset, endOffset - startOffset);
+        }
+    }
+    // Measured from the caret, which the field itself places.
+    [[nodiscard]] QRect characterRect(int offset) const override {
+        const QString shown = field()->text();
+        if (offset < 0 || offset >= shown.size()) {
+            return {};
+        }
+        const QFontMetrics metrics(field()->font());
+        const QRect caret = field()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const int x = caret.x() + metrics.horizontalAdvance(shown.left(offset)) -
+                      metrics.horizontalAdvance(shown.left(field()->cursorPosition()));
+        const QRect box(x, caret.y(), metrics.horizontalAdvance(shown.at(offset)),
+                        metrics.height());
+        return box.translated(field()->mapToGlobal(QPoint(0, 0)));
+    }
+    [[nodiscard]] int offsetAtPoint(const QPoint& point) const override {
+        return field()->cursorPositionAt(field()->mapFromGlobal(point));
+    }
+    void scrollToSubstring(int startIndex, int endIndex) override {
+        field()->setCursorPosition(endIndex);
+        field()->setCursorPosition(startIndex);
+    }
+
+    void deleteText(int startOffset, int endOffset) override {
+        field()->setText(field()->text().remove(startOffset, endOffset - startOffset));
+    }
+    void insertText(int offset, const QString& text) override {
+        field()->setText(field()->text().insert(offset, text));
+    }
+    void replaceText(int startOffset, int endOffset, const QString& text) override {
+        field()->setText(field()->text().replace(startOffset, endOffset - startOffset, text));
+    }
+
+  private:
+    [[nodiscard]] QLineEdit* field() const { return static_cast<QLineEdit*>(widget()); }
+};
+
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 constexpr std::string_view kNoticeName = "Notice";
 
@@ -83,6 +200,9 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     }
     if (className == QLatin1String("QLabel") && isInWindow(object)) {
         return new LabelAccessible(static_cast<QLabel*>(object));
+    }
+    if (className == QLatin1String("QLineEdit") && isInWindow(object)) {
+        return new FieldAccessible(static_cast<QLineEdit*>(object));
     }
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     if (className == QLatin1String("QObject") && object->objectName() == text(kNoticeName)) {

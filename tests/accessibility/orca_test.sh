@@ -3,11 +3,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The whole job by keyboard under the desktop's screen reader, Orca, with its default
 # settings: presses Calculate on an empty sheet, types the worked example, calculates,
-# reviews two result cells and clears the sheet; then checks what Orca said, read from the
-# "SPEECH OUTPUT" lines of its debug log. Runs on a virtual X display with its own session
+# reviews two result cells, goes back into a filled field and clears the sheet; then
+# checks what Orca said, read from the "SPEECH OUTPUT" lines of its debug log. Runs on a virtual X display with its own session
 # bus, from a throw-away home. Starts Orca without --replace, so that it never ends another
 # Orca, and ends only what it started.
-# Usage: orca_test.sh PROGRAM; with ORCA_TEST_LOG set, Orca's log is kept there. Exits 77 (skipped) when a tool is missing or Orca cannot start.
+# Usage: orca_test.sh PROGRAM; with ORCA_TEST_LOG set, Orca's log is kept there.
+# Exits 77 (skipped) when a tool is missing or Orca cannot start.
 set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -74,7 +75,9 @@ for ((i = 0; i < 300; i++)); do
     [ -n "$(said)" ] && break
     if ! kill -0 "$script_pid" 2>/dev/null; then
         script_pid=
-        echo "skipped: Orca could not start: $(tr -d '\r' <"$log" | tr '\n' ' ')"
+        # Its own words: what it printed, without its debug lines and the terminal's.
+        echo "skipped: Orca could not start: $(tr -d '\r' <"$log" |
+            grep -vE '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.|^Script (started|done)|^\s*$' | tr '\n' ' ')"
         exit 77
     fi
     sleep 0.1
@@ -126,7 +129,10 @@ key KP_Begin
 key Insert+KP_Begin
 await "Optimal pin 4"
 
-key Tab
+# Back into the last field, filled: its text is read whole.
+key shift+Tab
+await "Recip. % text"
+key Tab Tab
 await "Clear push button"
 key space
 await "Sheet cleared"
@@ -149,4 +155,5 @@ expect_once "Balance using 956 with the rods re-paired, or 955.25 as numbered."
 expect_once -x "Balance using, retaining, 955.25 label."
 expect_once -x "Optimal pin 4 rods, 2 and 4 label."
 expect_once "Sheet cleared."
+expect_once -x "50 selected."
 exit "$failed"

@@ -171,6 +171,13 @@ class AccessibilityTest : public QObject {
         field->setText(QStringLiteral("297.5"));
         QCOMPARE(face->text(QAccessible::Value), QStringLiteral("297.5"));
         QVERIFY(face->editableTextInterface() != nullptr);
+        // One run of attributes covers the whole text, or a screen reader reading the field
+        // run by run stops short of its last character.
+        int start = -1;
+        int end = -1;
+        face->textInterface()->attributes(4, &start, &end);
+        QCOMPARE(start, 0);
+        QCOMPARE(end, 5);
     }
 
     void buttonIsNamedByItsCaption_data() {
