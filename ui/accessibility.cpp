@@ -26,8 +26,9 @@ using namespace std::chrono_literals;
 
 constexpr auto kStill = 2s;  // long enough for a screen reader to take in a cleared sheet
 
+// Whether the object is one of the window's controls, which stand in its areas.
 bool isInWindow(const QObject* object) {
-    return object->parent() != nullptr && object->parent()->objectName() == text(kWindowName);
+    return qobject_cast<const AreaGroup*>(object->parent()) != nullptr;
 }
 
 // A label of the window, named by what it holds and then by its figure: "Optimal pin 1 rods,
@@ -197,6 +198,9 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     // is, rather than a nameless area within one.
     if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    if (className == QLatin1String(AreaGroup::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
     }
     if (className == QLatin1String("QLabel") && isInWindow(object)) {
         return new LabelAccessible(static_cast<QLabel*>(object));

@@ -9,11 +9,19 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QWidget>
 #include <QtGlobal>
 
-class QWidget;
-
 namespace ui {
+
+// An area of the window: to assistive technology a group of the controls within it, named by
+// its heading. It draws nothing and takes no input of its own.
+class AreaGroup final : public QWidget {
+    Q_OBJECT
+
+  public:
+    using QWidget::QWidget;
+};
 
 // Installs the window's own accessible interfaces; installed once, however often called.
 void installAccessibleInterfaces();

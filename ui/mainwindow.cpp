@@ -246,6 +246,33 @@ std::string_view cellDescription(std::string_view cell) {
     return found == kCellDescriptions.end() ? std::string_view() : found->description;
 }
 
+const Group& groupOf(Area area) {
+    return *std::ranges::find(kGroups, area, &Group::area);
+}
+
+// The pixels of the window that an area's controls cover, those of the areas within it
+// included.
+QRect coveredBy(Area area) {
+    QRect covered;
+    for (const Control& control : kControls) {
+        if (control.area == area || groupOf(control.area).within == area) {
+            covered |= pixels(control.box);
+        }
+    }
+    return covered;
+}
+
+QString groupName(const Group& group) {
+    if (group.heading.empty()) {
+        return text(group.name);
+    }
+    return text(std::ranges::find(kControls, group.heading, &Control::name)->text);
+}
+
+std::size_t slot(Area area) {
+    return static_cast<std::size_t>(area);
+}
+
 std::string_view captionName(std::string_view caption) {
     const auto found = std::ranges::find(kCaptionNames, caption, &CaptionName::caption);
     return found == kCaptionNames.end() ? std::string_view() : found->name;
@@ -284,6 +311,7 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     QTimer::singleShot(0, this,
                        [this] { setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png"))); });
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
+    std::ranges::for_each(kGroups, [this](const Group& group) { addGroup(group); });
     const QString face = labelFace();
     std::ranges::for_each(kControls,
                           [this, &face](const Control& control) { addControl(control, face); });
@@ -293,10 +321,24 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     fields_.front()->setFocus();
 }
 
+// An area's group covers its controls and no more; one within another area stands in that
+// area's group.
+void MainWindow::addGroup(const Group& group) {
+    QWidget* parent =
+        group.within == group.area ? static_cast<QWidget*>(this) : groups_.at(slot(group.within));
+    auto* widget = new AreaGroup(parent);
+    widget->setObjectName(groupName(group));
+    widget->setAccessibleName(groupName(group));
+    widget->setGeometry(coveredBy(group.area).translated(-parent->mapTo(this, QPoint())));
+    groups_.at(slot(group.area)) = widget;
+}
+
+// Each control stands in its area's group, at its own place in the window.
 void MainWindow::addControl(const Control& control, const QString& labelFace) {
-    QWidget* widget = makeWidget(control, labelFace, this);
+    QWidget* group = groups_.at(slot(control.area));
+    QWidget* widget = makeWidget(control, labelFace, group);
     widget->setObjectName(text(control.name));
-    widget->setGeometry(pixels(control.box));
+    widget->setGeometry(pixels(control.box).translated(-group->mapTo(this, QPoint())));
     if (control.kind == Field) {
         const std::size_t i = indexOf(calc::kFieldNames, control.name);
         fields_.at(i) = static_cast<QLineEdit*>(widget);

@@ -11,6 +11,7 @@
 
 #include "accessibility.h"
 #include "calculation.h"
+#include "layout.h"
 #include "resultsheet.h"
 
 class QLabel;
@@ -19,9 +20,6 @@ class QPrinter;
 class QPushButton;
 
 namespace ui {
-
-struct Control;
-struct Line;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -43,6 +41,7 @@ class MainWindow final : public QWidget {
     void print();
 
   private:
+    void addGroup(const Group& group);
     void addControl(const Control& control, const QString& labelFace);
     void addLine(const Line& line);
     void connectCommands();
@@ -54,6 +53,7 @@ class MainWindow final : public QWidget {
     void tell(const QString& message);
 
     calc::RandomSource& random_;
+    std::array<AreaGroup*, kGroups.size()> groups_{};  // in the order of Area
     std::array<QLineEdit*, calc::kFieldCount> fields_{};
     std::array<QLabel*, calc::kCellCount> cells_{};
     Announcer announcer_;

@@ -4,14 +4,13 @@
 # The whole job by keyboard under the desktop's screen reader, Orca, with its default
 # settings: presses Calculate on an empty sheet, types the worked example, calculates,
 # reviews two result cells, goes back into a filled field and clears the sheet; then
-# checks what Orca said, read from the "SPEECH OUTPUT" lines of its debug log. Runs on a virtual X display with its own session
-# bus, from a throw-away home. Starts Orca without --replace, so that it never ends another
-# Orca, and ends only what it started.
+# checks what Orca said, read from the "SPEECH OUTPUT" lines of its debug log. Runs on a
+# virtual X display with its own session bus, from a throw-away home. Starts Orca without
+# --replace, so that it never ends another Orca, and ends only what it started.
 # Usage: orca_test.sh PROGRAM; with ORCA_TEST_LOG set, Orca's log is kept there.
 # Exits 77 (skipped) when a tool is missing or Orca cannot start.
 set -euo pipefail
 program=$1
-here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in xvfb-run dbus-run-session xdotool orca; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
@@ -71,8 +70,10 @@ key() {
 # goes rather than in blocks when it exits.
 script -qfc "exec orca --debug-file /dev/stdout" "$log" </dev/null >/dev/null 2>&1 &
 script_pid=$!
+# Orca is listening once it has asked for the last kind of event it follows.
+ready() { tr -d '\r' 2>/dev/null <"$log" | grep -q "registering listener for: window:destroy"; }
 for ((i = 0; i < 300; i++)); do
-    [ -n "$(said)" ] && break
+    ready && break
     if ! kill -0 "$script_pid" 2>/dev/null; then
         script_pid=
         # Its own words: what it printed, without its debug lines and the terminal's.
@@ -83,7 +84,7 @@ for ((i = 0; i < 300; i++)); do
     sleep 0.1
 done
 orca_pid=$(pgrep -P "$script_pid" || true)
-[ -n "$(said)" ] || { echo "skipped: Orca said nothing within 30 s of starting"; exit 77; }
+ready || { echo "skipped: Orca was not listening within 30 s of starting"; exit 77; }
 
 export QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR QT_LINUX_ACCESSIBILITY_ALWAYS_ON

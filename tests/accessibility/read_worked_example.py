@@ -64,6 +64,15 @@ def spoken(figure):
     return " and ".join(figure.split())
 
 
+def within(obj):
+    """Everything inside, at any depth: the controls stand in the areas of the window."""
+    found = []
+    for i in range(obj.childCount):
+        child = obj.getChildAtIndex(i)
+        found += [child] + within(child)
+    return found
+
+
 def text_of(obj):
     text = obj.queryText()
     return text.getText(0, text.characterCount)
@@ -80,7 +89,7 @@ def main():
     frame = wait_for("the window", find_frame)
     if frame.getRole() != pyatspi.ROLE_FRAME:
         sys.exit(f"the window is a {frame.getRoleName()}, not a frame")
-    children = [frame.getChildAtIndex(i) for i in range(frame.childCount)]
+    children = within(frame)
     fields = {c.name: c for c in children if c.getRole() == pyatspi.ROLE_TEXT}
     buttons = {c.name: c for c in children if c.getRole() == pyatspi.ROLE_PUSH_BUTTON}
     cells = {c.description: c for c in children

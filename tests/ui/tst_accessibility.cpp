@@ -108,6 +108,15 @@ QAccessibleInterface* accessible(QObject* object) {
     return face;
 }
 
+// The object names of everything inside, at any depth.
+QStringList objectsWithin(QAccessibleInterface* face) {
+    QStringList names;
+    for (int i = 0; i < face->childCount(); ++i) {
+        names << face->child(i)->object()->objectName() << objectsWithin(face->child(i));
+    }
+    return names;
+}
+
 // The names of everything inside, at any depth.
 QStringList namesWithin(QAccessibleInterface* face) {
     QStringList names;
@@ -137,10 +146,7 @@ class AccessibilityTest : public QObject {
         QAccessibleInterface* face = accessible(window_.get());
         QCOMPARE(face->role(), QAccessible::Window);
         QCOMPARE(face->text(QAccessible::Name), kTitle);
-        QStringList reached;
-        for (int i = 0; i < face->childCount(); ++i) {
-            reached << face->child(i)->object()->objectName();
-        }
+        const QStringList reached = objectsWithin(face);
         for (const NamedField& f : kFields) {
             QVERIFY2(reached.contains(f.object), f.object);
         }
@@ -245,6 +251,39 @@ class AccessibilityTest : public QObject {
             }
         }
         QCOMPARE(descriptions.size(), std::size(kCells));
+    }
+
+    // Each control stands in a group named by the heading of its area of the window; the
+    // optimal and the retaining blocks stand within the bob-weights.
+    void controlStandsInItsArea_data() {
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<QStringList>("areas");  // from the innermost out
+        QTest::newRow("Bigend1") << "Bigend1" << QStringList{"CON-RODS"};
+        QTest::newRow("PistonH") << "PistonH" << QStringList{"PISTONS"};
+        QTest::newRow("Recip") << "Recip" << QStringList{"Extras"};
+        QTest::newRow("Printbutton") << "Printbutton" << QStringList{"Commands"};
+        QTest::newRow("Label45") << "Label45" << QStringList{"ROD-PISTON ASSEMBLIES"};
+        QTest::newRow("Label47") << "Label47" << QStringList{"BOB-WEIGHT CALCULATIONS"};
+        QTest::newRow("Label71") << "Label71"
+                                 << QStringList{"Optimal (may require rod re-numbering)",
+                                                "BOB-WEIGHT CALCULATIONS"};
+        QTest::newRow("Label58") << "Label58"
+                                 << QStringList{"Retaining Rod/Cyl Numbering",
+                                                "BOB-WEIGHT CALCULATIONS"};
+    }
+
+    void controlStandsInItsArea() {
+        QFETCH(QString, object);
+        QFETCH(QStringList, areas);
+        auto* control = window_->findChild<QWidget*>(object);
+        QVERIFY(control != nullptr);
+        QAccessibleInterface* group = accessible(control)->parent();
+        for (const QString& area : areas) {
+            QCOMPARE(group->role(), QAccessible::Grouping);
+            QCOMPARE(group->text(QAccessible::Name), area);
+            group = group->parent();
+        }
+        QCOMPARE(group->object(), window_.get());
     }
 
     // The captions that stand for the retaining crankpins name the pin and its two rods.
