@@ -12,15 +12,10 @@
 #include <QWidget>
 #include <chrono>
 
-#include "layout.h"
 #include "mainwindow.h"
 
 namespace ui {
 namespace {
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 using namespace std::chrono_literals;
 
@@ -169,7 +164,7 @@ class FieldAccessible final : public QAccessibleWidget,
 };
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-constexpr std::string_view kNoticeName = "Notice";
+constexpr auto kNoticeName = QLatin1String("Notice");
 
 // What the screen reader is told: a notification of the window, shown with each message.
 // It has no place among the window's controls and nothing on screen.
@@ -209,7 +204,7 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
         return new FieldAccessible(static_cast<QLineEdit*>(object));
     }
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    if (className == QLatin1String("QObject") && object->objectName() == text(kNoticeName)) {
+    if (className == QLatin1String("QObject") && object->objectName() == kNoticeName) {
         return new NoticeAccessible(object);
     }
 #endif
@@ -253,7 +248,7 @@ void Announcer::tell() {
 // Without an announcement in the toolkit, the message is the name of a notification that
 // shows itself: a screen reader speaks a notification as it appears, wherever the focus is.
 Announcer::Announcer(QWidget& window) : notice_(new QObject(&window)) {
-    notice_->setObjectName(text(kNoticeName));
+    notice_->setObjectName(kNoticeName);
     settle_.setSingleShot(true);
     settle_.setInterval(kStill);
     QObject::connect(&settle_, &QTimer::timeout, &window, [this] { tell(); });
