@@ -92,8 +92,8 @@ unset QT_SCALE_FACTOR QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 program_pid=$!
 focus_window() {
     since=$(said | wc -l)
-    xdotool search --sync --onlyvisible --name "^Torvane - Quillon Assistant\$" \
-        windowfocus --sync >/dev/null
+    timeout 30 xdotool search --sync --onlyvisible --name "^Torvane - Quillon Assistant\$" \
+        windowfocus --sync >/dev/null || { echo "the window never showed"; exit 1; }
 }
 focus_window
 await "Big End 1 text"
