@@ -47,7 +47,7 @@ export XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-said() { tr -d '\r' 2>/dev/null <"$log" | sed -n "s/.*SPEECH OUTPUT: '\(.*\)'[[{].*/\1/p" || true; }
+said() { tr -d '\r' 2>/dev/null <"$log" | sed -n "s/.*SPEECH OUTPUT: '\(.*\)' \{0,1\}[[{].*/\1/p" || true; }
 since=0  # lines Orca had said before the last key
 # Waits up to 20 s for Orca to have said, since the last key, a line holding the given text.
 await() {
