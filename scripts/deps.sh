@@ -12,6 +12,7 @@ torvane_packages=(
     cups cups-client printer-driver-cups-pdf
     desktop-file-utils appstream librsvg2-bin dpkg-dev
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+    orca procps  # test bench only: the screen-reader test runs Orca and finds its pid with pgrep
     qt6-wayland weston
 )
 
