@@ -25,7 +25,7 @@ torvane_test_packages=(
     xvfb xauth xdotool imagemagick poppler-utils python3
     cups cups-client printer-driver-cups-pdf
     desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian reuse
-    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 orca procps
     weston
 )
 

@@ -36,8 +36,22 @@ struct Box {
     int height;
 };
 
+// The areas of the window, each a group of controls to assistive technology. The optimal and
+// the retaining blocks lie within the bob-weights.
+enum class Area {
+    ConRods,
+    Pistons,
+    Extras,
+    Commands,
+    Assemblies,
+    BobWeights,
+    Optimal,
+    Retaining,
+};
+
 struct Control {
     std::string_view name;
+    Area area;
     Kind kind;
     Style style;
     Box box;
@@ -60,128 +74,152 @@ inline constexpr int kClientHeight = 8070;
 inline constexpr std::string_view kWindowName = "Form1";
 inline constexpr std::string_view kTitle = "Torvane - Quillon Assistant";
 
+using enum Area;
 using enum Kind;
 using enum Style;
 
 // clang-format off
 inline constexpr std::array kControls = std::to_array<Control>({
     // Con-rod area
-    {"Label1",     Caption, SectionHeading, {1080,  120, 1935, 255}, "CON-RODS"},
-    {"Label2",     Caption, ColumnCaption,  {1080,  480,  735, 255}, "Big End"},
-    {"Label3",     Caption, ColumnCaption,  {2160,  480,  975, 255}, "Little End"},
-    {"Label4",     Caption, ColumnCaption,  { 360,  840,  375, 255}, "1"},
-    {"Label5",     Caption, ColumnCaption,  { 360, 1320,  375, 255}, "2"},
-    {"Label6",     Caption, ColumnCaption,  { 360, 1800,  375, 255}, "3"},
-    {"Label7",     Caption, ColumnCaption,  { 360, 2280,  375, 255}, "4"},
-    {"Label8",     Caption, ColumnCaption,  { 360, 2760,  375, 255}, "5"},
-    {"Label9",     Caption, ColumnCaption,  { 360, 3240,  375, 255}, "6"},
-    {"Label10",    Caption, ColumnCaption,  { 360, 3720,  375, 255}, "7"},
-    {"Label11",    Caption, ColumnCaption,  { 360, 4200,  375, 255}, "8"},
-    {"Bigend1",    Field,   Plain,          {1080,  840,  735, 285}, ""},
-    {"Bigend2",    Field,   Plain,          {1080, 1320,  735, 285}, ""},
-    {"Bigend3",    Field,   Plain,          {1080, 1800,  735, 285}, ""},
-    {"Bigend4",    Field,   Plain,          {1080, 2280,  735, 285}, ""},
-    {"Bigend5",    Field,   Plain,          {1080, 2760,  735, 285}, ""},
-    {"Bigend6",    Field,   Plain,          {1080, 3240,  735, 285}, ""},
-    {"Bigend7",    Field,   Plain,          {1080, 3720,  735, 285}, ""},
-    {"Bigend8",    Field,   Plain,          {1080, 4200,  735, 285}, ""},
-    {"Littleend1", Field,   Plain,          {2280,  840,  735, 285}, ""},
-    {"Littleend2", Field,   Plain,          {2280, 1320,  735, 285}, ""},
-    {"Littleend3", Field,   Plain,          {2280, 1800,  735, 285}, ""},
-    {"Littleend4", Field,   Plain,          {2280, 2280,  735, 285}, ""},
-    {"Littleend5", Field,   Plain,          {2280, 2760,  735, 285}, ""},
-    {"Littleend6", Field,   Plain,          {2280, 3240,  735, 285}, ""},
-    {"Littleend7", Field,   Plain,          {2280, 3720,  735, 285}, ""},
-    {"Littleend8", Field,   Plain,          {2280, 4200,  735, 285}, ""},
+    {"Label1",     ConRods,    Caption, SectionHeading, {1080,  120, 1935, 255}, "CON-RODS"},
+    {"Label2",     ConRods,    Caption, ColumnCaption,  {1080,  480,  735, 255}, "Big End"},
+    {"Label3",     ConRods,    Caption, ColumnCaption,  {2160,  480,  975, 255}, "Little End"},
+    {"Label4",     ConRods,    Caption, ColumnCaption,  { 360,  840,  375, 255}, "1"},
+    {"Label5",     ConRods,    Caption, ColumnCaption,  { 360, 1320,  375, 255}, "2"},
+    {"Label6",     ConRods,    Caption, ColumnCaption,  { 360, 1800,  375, 255}, "3"},
+    {"Label7",     ConRods,    Caption, ColumnCaption,  { 360, 2280,  375, 255}, "4"},
+    {"Label8",     ConRods,    Caption, ColumnCaption,  { 360, 2760,  375, 255}, "5"},
+    {"Label9",     ConRods,    Caption, ColumnCaption,  { 360, 3240,  375, 255}, "6"},
+    {"Label10",    ConRods,    Caption, ColumnCaption,  { 360, 3720,  375, 255}, "7"},
+    {"Label11",    ConRods,    Caption, ColumnCaption,  { 360, 4200,  375, 255}, "8"},
+    {"Bigend1",    ConRods,    Field,   Plain,          {1080,  840,  735, 285}, ""},
+    {"Bigend2",    ConRods,    Field,   Plain,          {1080, 1320,  735, 285}, ""},
+    {"Bigend3",    ConRods,    Field,   Plain,          {1080, 1800,  735, 285}, ""},
+    {"Bigend4",    ConRods,    Field,   Plain,          {1080, 2280,  735, 285}, ""},
+    {"Bigend5",    ConRods,    Field,   Plain,          {1080, 2760,  735, 285}, ""},
+    {"Bigend6",    ConRods,    Field,   Plain,          {1080, 3240,  735, 285}, ""},
+    {"Bigend7",    ConRods,    Field,   Plain,          {1080, 3720,  735, 285}, ""},
+    {"Bigend8",    ConRods,    Field,   Plain,          {1080, 4200,  735, 285}, ""},
+    {"Littleend1", ConRods,    Field,   Plain,          {2280,  840,  735, 285}, ""},
+    {"Littleend2", ConRods,    Field,   Plain,          {2280, 1320,  735, 285}, ""},
+    {"Littleend3", ConRods,    Field,   Plain,          {2280, 1800,  735, 285}, ""},
+    {"Littleend4", ConRods,    Field,   Plain,          {2280, 2280,  735, 285}, ""},
+    {"Littleend5", ConRods,    Field,   Plain,          {2280, 2760,  735, 285}, ""},
+    {"Littleend6", ConRods,    Field,   Plain,          {2280, 3240,  735, 285}, ""},
+    {"Littleend7", ConRods,    Field,   Plain,          {2280, 3720,  735, 285}, ""},
+    {"Littleend8", ConRods,    Field,   Plain,          {2280, 4200,  735, 285}, ""},
 
     // Piston area
-    {"Label23",    Caption, SectionHeading, {3960,  120, 1935, 255}, "PISTONS"},
-    {"Label12",    Caption, ColumnCaption,  {4080,  840,  375, 255}, "A"},
-    {"Label13",    Caption, ColumnCaption,  {4080, 1320,  375, 255}, "B"},
-    {"Label14",    Caption, ColumnCaption,  {4080, 1800,  375, 255}, "C"},
-    {"Label15",    Caption, ColumnCaption,  {4080, 2280,  375, 255}, "D"},
-    {"Label16",    Caption, ColumnCaption,  {4080, 2760,  375, 255}, "E"},
-    {"Label17",    Caption, ColumnCaption,  {4080, 3240,  375, 255}, "F"},
-    {"Label18",    Caption, ColumnCaption,  {4080, 3720,  375, 255}, "G"},
-    {"Label19",    Caption, ColumnCaption,  {4080, 4200,  375, 255}, "H"},
-    {"PistonA",    Field,   Plain,          {4800,  840,  735, 285}, ""},
-    {"PistonB",    Field,   Plain,          {4800, 1320,  735, 285}, ""},
-    {"PistonC",    Field,   Plain,          {4800, 1800,  735, 285}, ""},
-    {"PistonD",    Field,   Plain,          {4800, 2280,  735, 285}, ""},
-    {"PistonE",    Field,   Plain,          {4800, 2760,  735, 285}, ""},
-    {"PistonF",    Field,   Plain,          {4800, 3240,  735, 285}, ""},
-    {"PistonG",    Field,   Plain,          {4800, 3720,  735, 285}, ""},
-    {"PistonH",    Field,   Plain,          {4800, 4200,  735, 285}, ""},
+    {"Label23",    Pistons,    Caption, SectionHeading, {3960,  120, 1935, 255}, "PISTONS"},
+    {"Label12",    Pistons,    Caption, ColumnCaption,  {4080,  840,  375, 255}, "A"},
+    {"Label13",    Pistons,    Caption, ColumnCaption,  {4080, 1320,  375, 255}, "B"},
+    {"Label14",    Pistons,    Caption, ColumnCaption,  {4080, 1800,  375, 255}, "C"},
+    {"Label15",    Pistons,    Caption, ColumnCaption,  {4080, 2280,  375, 255}, "D"},
+    {"Label16",    Pistons,    Caption, ColumnCaption,  {4080, 2760,  375, 255}, "E"},
+    {"Label17",    Pistons,    Caption, ColumnCaption,  {4080, 3240,  375, 255}, "F"},
+    {"Label18",    Pistons,    Caption, ColumnCaption,  {4080, 3720,  375, 255}, "G"},
+    {"Label19",    Pistons,    Caption, ColumnCaption,  {4080, 4200,  375, 255}, "H"},
+    {"PistonA",    Pistons,    Field,   Plain,          {4800,  840,  735, 285}, ""},
+    {"PistonB",    Pistons,    Field,   Plain,          {4800, 1320,  735, 285}, ""},
+    {"PistonC",    Pistons,    Field,   Plain,          {4800, 1800,  735, 285}, ""},
+    {"PistonD",    Pistons,    Field,   Plain,          {4800, 2280,  735, 285}, ""},
+    {"PistonE",    Pistons,    Field,   Plain,          {4800, 2760,  735, 285}, ""},
+    {"PistonF",    Pistons,    Field,   Plain,          {4800, 3240,  735, 285}, ""},
+    {"PistonG",    Pistons,    Field,   Plain,          {4800, 3720,  735, 285}, ""},
+    {"PistonH",    Pistons,    Field,   Plain,          {4800, 4200,  735, 285}, ""},
 
     // Extras area
-    {"Label20",    Caption, FieldCaption,   {6480, 1560,  855, 255}, "Rings"},
-    {"Rings",      Field,   Plain,          {7680, 1560,  735, 285}, ""},
-    {"Label46",    Caption, FieldCaption,   {6480, 2160,  855, 255}, "Locks"},
-    {"Locks",      Field,   Plain,          {7680, 2160,  735, 285}, ""},
-    {"Label21",    Caption, FieldCaption,   {6480, 2760,  855, 255}, "Shells"},
-    {"Shells",     Field,   Plain,          {7680, 2760,  735, 285}, ""},
-    {"Label22",    Caption, FieldCaption,   {6480, 3360,  855, 255}, "Oil"},
-    {"Oil",        Field,   Plain,          {7680, 3360,  735, 285}, ""},
-    {"Label24",    Caption, FieldCaption,   {6240, 3960, 1095, 255}, "Recip. %"},
-    {"Recip",      Field,   Plain,          {7680, 3960,  735, 285}, ""},
+    {"Label20",    Extras,     Caption, FieldCaption,   {6480, 1560,  855, 255}, "Rings"},
+    {"Rings",      Extras,     Field,   Plain,          {7680, 1560,  735, 285}, ""},
+    {"Label46",    Extras,     Caption, FieldCaption,   {6480, 2160,  855, 255}, "Locks"},
+    {"Locks",      Extras,     Field,   Plain,          {7680, 2160,  735, 285}, ""},
+    {"Label21",    Extras,     Caption, FieldCaption,   {6480, 2760,  855, 255}, "Shells"},
+    {"Shells",     Extras,     Field,   Plain,          {7680, 2760,  735, 285}, ""},
+    {"Label22",    Extras,     Caption, FieldCaption,   {6480, 3360,  855, 255}, "Oil"},
+    {"Oil",        Extras,     Field,   Plain,          {7680, 3360,  735, 285}, ""},
+    {"Label24",    Extras,     Caption, FieldCaption,   {6240, 3960, 1095, 255}, "Recip. %"},
+    {"Recip",      Extras,     Field,   Plain,          {7680, 3960,  735, 285}, ""},
 
     // Command column
-    {"Calcbutton",  Button, Plain,          {7560,  120,  855, 375}, "Calculate"},
-    {"Clearbutton", Button, Plain,          {7560,  600,  855, 255}, "Clear"},
-    {"Printbutton", Button, Plain,          {7560,  960,  855, 255}, "Print"},
+    {"Calcbutton",  Commands,   Button, Plain,          {7560,  120,  855, 375}, "Calculate"},
+    {"Clearbutton", Commands,   Button, Plain,          {7560,  600,  855, 255}, "Clear"},
+    {"Printbutton", Commands,   Button, Plain,          {7560,  960,  855, 255}, "Print"},
 
 
     // Assembly area
-    {"Label25",    Caption, SectionHeading, { 120, 4800, 4215, 255}, "ROD-PISTON ASSEMBLIES"},
-    {"Label26",    Caption, ColumnCaption,  { 240, 5160,  855, 255}, "Rod No."},
-    {"Label27",    Caption, ColumnCaption,  {1200, 5160,  855, 255}, "Piston"},
-    {"Label36",    Caption, ColumnCaption,  {2160, 5160,  855, 255}, "Rod No."},
-    {"Label37",    Caption, ColumnCaption,  {3120, 5160,  855, 255}, "Piston"},
-    {"Label29",    Cell,    CellStyle,      { 480, 5520,  375, 255}, ""},
-    {"Label28",    Cell,    CellStyle,      {1440, 5520,  375, 255}, ""},
-    {"Label39",    Cell,    CellStyle,      {2400, 5520,  375, 255}, ""},
-    {"Label38",    Cell,    CellStyle,      {3360, 5520,  375, 255}, ""},
-    {"Label30",    Cell,    CellStyle,      { 480, 5880,  375, 255}, ""},
-    {"Label33",    Cell,    CellStyle,      {1440, 5880,  375, 255}, ""},
-    {"Label40",    Cell,    CellStyle,      {2400, 5880,  375, 255}, ""},
-    {"Label43",    Cell,    CellStyle,      {3360, 5880,  375, 255}, ""},
-    {"Label31",    Cell,    CellStyle,      { 480, 6240,  375, 255}, ""},
-    {"Label34",    Cell,    CellStyle,      {1440, 6240,  375, 255}, ""},
-    {"Label41",    Cell,    CellStyle,      {2400, 6240,  375, 255}, ""},
-    {"Label44",    Cell,    CellStyle,      {3360, 6240,  375, 255}, ""},
-    {"Label32",    Cell,    CellStyle,      { 480, 6600,  375, 255}, ""},
-    {"Label35",    Cell,    CellStyle,      {1440, 6600,  375, 255}, ""},
-    {"Label42",    Cell,    CellStyle,      {2400, 6600,  375, 255}, ""},
-    {"Label45",    Cell,    CellStyle,      {3360, 6600,  375, 255}, ""},
+    {"Label25",    Assemblies, Caption, SectionHeading, { 120, 4800, 4215, 255}, "ROD-PISTON ASSEMBLIES"},
+    {"Label26",    Assemblies, Caption, ColumnCaption,  { 240, 5160,  855, 255}, "Rod No."},
+    {"Label27",    Assemblies, Caption, ColumnCaption,  {1200, 5160,  855, 255}, "Piston"},
+    {"Label36",    Assemblies, Caption, ColumnCaption,  {2160, 5160,  855, 255}, "Rod No."},
+    {"Label37",    Assemblies, Caption, ColumnCaption,  {3120, 5160,  855, 255}, "Piston"},
+    {"Label29",    Assemblies, Cell,    CellStyle,      { 480, 5520,  375, 255}, ""},
+    {"Label28",    Assemblies, Cell,    CellStyle,      {1440, 5520,  375, 255}, ""},
+    {"Label39",    Assemblies, Cell,    CellStyle,      {2400, 5520,  375, 255}, ""},
+    {"Label38",    Assemblies, Cell,    CellStyle,      {3360, 5520,  375, 255}, ""},
+    {"Label30",    Assemblies, Cell,    CellStyle,      { 480, 5880,  375, 255}, ""},
+    {"Label33",    Assemblies, Cell,    CellStyle,      {1440, 5880,  375, 255}, ""},
+    {"Label40",    Assemblies, Cell,    CellStyle,      {2400, 5880,  375, 255}, ""},
+    {"Label43",    Assemblies, Cell,    CellStyle,      {3360, 5880,  375, 255}, ""},
+    {"Label31",    Assemblies, Cell,    CellStyle,      { 480, 6240,  375, 255}, ""},
+    {"Label34",    Assemblies, Cell,    CellStyle,      {1440, 6240,  375, 255}, ""},
+    {"Label41",    Assemblies, Cell,    CellStyle,      {2400, 6240,  375, 255}, ""},
+    {"Label44",    Assemblies, Cell,    CellStyle,      {3360, 6240,  375, 255}, ""},
+    {"Label32",    Assemblies, Cell,    CellStyle,      { 480, 6600,  375, 255}, ""},
+    {"Label35",    Assemblies, Cell,    CellStyle,      {1440, 6600,  375, 255}, ""},
+    {"Label42",    Assemblies, Cell,    CellStyle,      {2400, 6600,  375, 255}, ""},
+    {"Label45",    Assemblies, Cell,    CellStyle,      {3360, 6600,  375, 255}, ""},
 
     // Bob-weight area
-    {"Label47",    Caption, SectionHeading, {4680, 4800, 3615, 255}, "BOB-WEIGHT CALCULATIONS"},
-    {"Label48",    Caption, SubHeading,     {4440, 5160, 1935, 495}, "Optimal (may require rod re-numbering)"},
-    {"Label49",    Caption, SubHeading,     {6960, 5160, 2055, 495}, "Retaining Rod/Cyl Numbering"},
-    {"Label50",    Caption, SubHeading,     {4440, 5640,  615, 255}, "Rods"},
-    {"Label53",    Caption, SubHeading,     {5400, 5640, 1095, 255}, "Bob-Weight"},
-    {"Label51",    Caption, SubHeading,     {7080, 5640,  615, 255}, "Rods"},
-    {"Label54",    Caption, SubHeading,     {8040, 5640, 1095, 255}, "Bob-Weight"},
-    {"Label70",    Caption, SubHeading,     {4080, 7680, 1335, 255}, "Balance Using"},
-    {"Label72",    Caption, SubHeading,     {6720, 7680, 1335, 255}, "Balance Using"},
-    {"Label52",    Cell,    CellStyle,      {4320, 6000,  735, 255}, ""},
-    {"Label62",    Cell,    CellStyle,      {5520, 6000,  855, 255}, ""},
-    {"Label58",    Caption, CellStyle,      {6960, 6000,  735, 255}, "1  2"},
-    {"Label66",    Cell,    CellStyle,      {8160, 6000,  855, 255}, ""},
-    {"Label55",    Cell,    CellStyle,      {4320, 6360,  735, 255}, ""},
-    {"Label63",    Cell,    CellStyle,      {5520, 6360,  855, 255}, ""},
-    {"Label59",    Caption, CellStyle,      {6960, 6360,  735, 255}, "3  4"},
-    {"Label67",    Cell,    CellStyle,      {8160, 6360,  855, 255}, ""},
-    {"Label56",    Cell,    CellStyle,      {4320, 6720,  735, 255}, ""},
-    {"Label64",    Cell,    CellStyle,      {5520, 6720,  855, 255}, ""},
-    {"Label60",    Caption, CellStyle,      {6960, 6720,  735, 255}, "5  6"},
-    {"Label68",    Cell,    CellStyle,      {8160, 6720,  855, 255}, ""},
-    {"Label57",    Cell,    CellStyle,      {4320, 7080,  735, 255}, ""},
-    {"Label65",    Cell,    CellStyle,      {5520, 7080,  855, 255}, ""},
-    {"Label61",    Caption, CellStyle,      {6960, 7080,  735, 255}, "7  8"},
-    {"Label69",    Cell,    CellStyle,      {8160, 7080,  855, 255}, ""},
-    {"Label71",    Cell,    BalanceCell,    {5520, 7680,  855, 255}, ""},
-    {"Label73",    Cell,    BalanceCell,    {8160, 7680,  855, 255}, ""},
+    {"Label47",    BobWeights, Caption, SectionHeading, {4680, 4800, 3615, 255}, "BOB-WEIGHT CALCULATIONS"},
+    {"Label48",    Optimal,    Caption, SubHeading,     {4440, 5160, 1935, 495}, "Optimal (may require rod re-numbering)"},
+    {"Label49",    Retaining,  Caption, SubHeading,     {6960, 5160, 2055, 495}, "Retaining Rod/Cyl Numbering"},
+    {"Label50",    Optimal,    Caption, SubHeading,     {4440, 5640,  615, 255}, "Rods"},
+    {"Label53",    Optimal,    Caption, SubHeading,     {5400, 5640, 1095, 255}, "Bob-Weight"},
+    {"Label51",    Retaining,  Caption, SubHeading,     {7080, 5640,  615, 255}, "Rods"},
+    {"Label54",    Retaining,  Caption, SubHeading,     {8040, 5640, 1095, 255}, "Bob-Weight"},
+    {"Label70",    Optimal,    Caption, SubHeading,     {4080, 7680, 1335, 255}, "Balance Using"},
+    {"Label72",    Retaining,  Caption, SubHeading,     {6720, 7680, 1335, 255}, "Balance Using"},
+    {"Label52",    Optimal,    Cell,    CellStyle,      {4320, 6000,  735, 255}, ""},
+    {"Label62",    Optimal,    Cell,    CellStyle,      {5520, 6000,  855, 255}, ""},
+    {"Label58",    Retaining,  Caption, CellStyle,      {6960, 6000,  735, 255}, "1  2"},
+    {"Label66",    Retaining,  Cell,    CellStyle,      {8160, 6000,  855, 255}, ""},
+    {"Label55",    Optimal,    Cell,    CellStyle,      {4320, 6360,  735, 255}, ""},
+    {"Label63",    Optimal,    Cell,    CellStyle,      {5520, 6360,  855, 255}, ""},
+    {"Label59",    Retaining,  Caption, CellStyle,      {6960, 6360,  735, 255}, "3  4"},
+    {"Label67",    Retaining,  Cell,    CellStyle,      {8160, 6360,  855, 255}, ""},
+    {"Label56",    Optimal,    Cell,    CellStyle,      {4320, 6720,  735, 255}, ""},
+    {"Label64",    Optimal,    Cell,    CellStyle,      {5520, 6720,  855, 255}, ""},
+    {"Label60",    Retaining,  Caption, CellStyle,      {6960, 6720,  735, 255}, "5  6"},
+    {"Label68",    Retaining,  Cell,    CellStyle,      {8160, 6720,  855, 255}, ""},
+    {"Label57",    Optimal,    Cell,    CellStyle,      {4320, 7080,  735, 255}, ""},
+    {"Label65",    Optimal,    Cell,    CellStyle,      {5520, 7080,  855, 255}, ""},
+    {"Label61",    Retaining,  Caption, CellStyle,      {6960, 7080,  735, 255}, "7  8"},
+    {"Label69",    Retaining,  Cell,    CellStyle,      {8160, 7080,  855, 255}, ""},
+    {"Label71",    Optimal,    Cell,    BalanceCell,    {5520, 7680,  855, 255}, ""},
+    {"Label73",    Retaining,  Cell,    BalanceCell,    {8160, 7680,  855, 255}, ""},
+});
+// clang-format on
+
+// Each area's group, in the order they are made, an area before those within it, and its
+// name: the text of its heading, or a name of its own where it has none. A group covers its
+// controls and no more.
+struct Group {
+    Area area;
+    Area within;  // the area itself for one that lies within no other
+    std::string_view heading;
+    std::string_view name;
+};
+
+// clang-format off
+inline constexpr std::array kGroups = std::to_array<Group>({
+    {ConRods,    ConRods,    "Label1",  ""},
+    {Pistons,    Pistons,    "Label23", ""},
+    {Extras,     Extras,     "",        "Extras"},
+    {Commands,   Commands,   "",        "Commands"},
+    {Assemblies, Assemblies, "Label25", ""},
+    {BobWeights, BobWeights, "Label47", ""},
+    {Optimal,    BobWeights, "Label48", ""},
+    {Retaining,  BobWeights, "Label49", ""},
 });
 // clang-format on
 
@@ -202,7 +240,7 @@ inline constexpr std::array kLines = std::to_array<Line>({
 });
 // clang-format on
 
-// What each result cell holds, as a screen reader says it beside the cell's text: the
+// What each result cell holds, as a screen reader says it before the cell's figure: the
 // rod-piston assemblies row by row from the lightest rod, the optimal and the retaining
 // crankpins from the front of the engine, and the two figures to balance with.
 struct CellDescription {
@@ -224,12 +262,28 @@ inline constexpr std::array kCellDescriptions = std::to_array<CellDescription>({
     {"Label55", "Optimal pin 2 rods"}, {"Label63", "Optimal pin 2 bob-weight"},
     {"Label56", "Optimal pin 3 rods"}, {"Label64", "Optimal pin 3 bob-weight"},
     {"Label57", "Optimal pin 4 rods"}, {"Label65", "Optimal pin 4 bob-weight"},
-    {"Label66", "Retaining pin 1-2 bob-weight"},
-    {"Label67", "Retaining pin 3-4 bob-weight"},
-    {"Label68", "Retaining pin 5-6 bob-weight"},
-    {"Label69", "Retaining pin 7-8 bob-weight"},
+    {"Label66", "Retaining pin 1 bob-weight"},
+    {"Label67", "Retaining pin 2 bob-weight"},
+    {"Label68", "Retaining pin 3 bob-weight"},
+    {"Label69", "Retaining pin 4 bob-weight"},
     {"Label71", "Balance using, optimal"},
     {"Label73", "Balance using, retaining"},
+});
+// clang-format on
+
+// The names a screen reader gives the captions that stand for a retaining crankpin: the pin,
+// from the front of the engine, and the two rods it carries.
+struct CaptionName {
+    std::string_view caption;
+    std::string_view name;
+};
+
+// clang-format off
+inline constexpr std::array kCaptionNames = std::to_array<CaptionName>({
+    {"Label58", "Retaining pin 1, rods 1 and 2"},
+    {"Label59", "Retaining pin 2, rods 3 and 4"},
+    {"Label60", "Retaining pin 3, rods 5 and 6"},
+    {"Label61", "Retaining pin 4, rods 7 and 8"},
 });
 // clang-format on
 

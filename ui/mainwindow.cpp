@@ -4,7 +4,6 @@
 #include "mainwindow.h"
 
 #include <qdrawutil.h>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -24,6 +23,7 @@
 #include <cmath>
 #include <limits>
 
+#include "accessibility.h"
 #include "layout.h"
 #include "printing.h"
 
@@ -250,6 +250,38 @@ std::string_view cellDescription(std::string_view cell) {
     return found == kCellDescriptions.end() ? std::string_view() : found->description;
 }
 
+const Group& groupOf(Area area) {
+    return *std::ranges::find(kGroups, area, &Group::area);
+}
+
+// The pixels of the window that an area's controls cover, those of the areas within it
+// included.
+QRect coveredBy(Area area) {
+    QRect covered;
+    for (const Control& control : kControls) {
+        if (control.area == area || groupOf(control.area).within == area) {
+            covered |= pixels(control.box);
+        }
+    }
+    return covered;
+}
+
+QString groupName(const Group& group) {
+    if (group.heading.empty()) {
+        return text(group.name);
+    }
+    return text(std::ranges::find(kControls, group.heading, &Control::name)->text);
+}
+
+std::size_t slot(Area area) {
+    return static_cast<std::size_t>(area);
+}
+
+std::string_view captionName(std::string_view caption) {
+    const auto found = std::ranges::find(kCaptionNames, caption, &CaptionName::caption);
+    return found == kCaptionNames.end() ? std::string_view() : found->name;
+}
+
 template <std::size_t N>
 std::size_t indexOf(const std::array<std::string_view, N>& names, std::string_view name) {
     return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
@@ -272,20 +304,11 @@ constexpr std::array kCommands = {
     Command{"Printbutton", &MainWindow::print},
 };
 
-// To assistive technology the window is a frame named by its title, as a main window is,
-// rather than a nameless area within one.
-QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
-    if (className != QLatin1String(MainWindow::staticMetaObject.className())) {
-        return nullptr;
-    }
-    return new QAccessibleWidget(qobject_cast<QWidget*>(object), QAccessible::Window);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
-    : QWidget(parent), random_(random) {
-    QAccessible::installFactory(accessibleWindow);  // installed once, however often called
+    : QWidget(parent), random_(random), announcer_(*this) {
+    installAccessibleInterfaces();
     setObjectName(text(kWindowName));
     setWindowTitle(text(kTitle));
     // The icon is decoded once the event loop runs, after the window is up, not before.
@@ -294,6 +317,7 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     QTimer::singleShot(0, this,
                        [this] { setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png"))); });
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
+    std::ranges::for_each(kGroups, [this](const Group& group) { addGroup(group); });
     const QString face = labelFace();
     std::ranges::for_each(kControls,
                           [this, &face](const Control& control) { addControl(control, face); });
@@ -303,10 +327,24 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     fields_.front()->setFocus();
 }
 
+// An area's group covers its controls and no more; one within another area stands in that
+// area's group.
+void MainWindow::addGroup(const Group& group) {
+    QWidget* parent =
+        group.within == group.area ? static_cast<QWidget*>(this) : groups_.at(slot(group.within));
+    auto* widget = new AreaGroup(parent);
+    widget->setObjectName(groupName(group));
+    widget->setAccessibleName(groupName(group));
+    widget->setGeometry(coveredBy(group.area).translated(-parent->mapTo(this, QPoint())));
+    groups_.at(slot(group.area)) = widget;
+}
+
+// Each control stands in its area's group, at its own place in the window.
 void MainWindow::addControl(const Control& control, const QString& labelFace) {
-    QWidget* widget = makeWidget(control, labelFace, this);
+    QWidget* group = groups_.at(slot(control.area));
+    QWidget* widget = makeWidget(control, labelFace, group);
     widget->setObjectName(text(control.name));
-    widget->setGeometry(pixels(control.box));
+    widget->setGeometry(pixels(control.box).translated(-group->mapTo(this, QPoint())));
     if (control.kind == Field) {
         const std::size_t i = indexOf(calc::kFieldNames, control.name);
         fields_.at(i) = qobject_cast<QLineEdit*>(widget);
@@ -316,6 +354,8 @@ void MainWindow::addControl(const Control& control, const QString& labelFace) {
         widget->setAccessibleDescription(text(cellDescription(control.name)));
     } else if (control.kind == Button) {
         widget->setAccessibleName(text(control.text));
+    } else if (const std::string_view name = captionName(control.name); !name.empty()) {
+        widget->setAccessibleName(text(name));
     }
 }
 
@@ -369,8 +409,7 @@ void MainWindow::writeCells(const calc::ResultSheet& sheet) {
 
 void MainWindow::tell(const QString& message) {
     QMessageBox box(QMessageBox::NoIcon, windowTitle(), message, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);
-    box.setAccessibleDescription(message);  // read out when the box opens, after its title
+    box.setTextFormat(Qt::PlainText);  // the screen reader reads the text as the box opens
     box.exec();
 }
 
@@ -398,7 +437,21 @@ void MainWindow::calculate() {
         refuse(outcome.failure());
         return;
     }
-    writeCells(calc::render(outcome.value(), separators.decimal));
+    const calc::ResultSheet results = calc::render(outcome.value(), separators.decimal);
+    writeCells(results);
+    announceBalance(results);
+}
+
+// What the engine builder came for, said as the figures appear: the two bob-weights to
+// balance with, each with the rod numbering it holds for.
+void MainWindow::announceBalance(const calc::ResultSheet& results) {
+    const std::string* optimal = results.find("Label71");
+    const std::string* retaining = results.find("Label73");
+    if (optimal != nullptr && retaining != nullptr) {
+        announcer_.announce(
+            tr("Balance using %1 with the rods re-paired, or %2 as numbered.")
+                .arg(QString::fromStdString(*optimal), QString::fromStdString(*retaining)));
+    }
 }
 
 void MainWindow::clear() {
@@ -406,6 +459,7 @@ void MainWindow::clear() {
         field->clear();
     }
     writeCells(calc::blankSheet());
+    announcer_.announce(tr("Sheet cleared."));
 }
 
 void MainWindow::print() {

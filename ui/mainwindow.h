@@ -9,7 +9,9 @@
 #include <array>
 #include <optional>
 
+#include "accessibility.h"
 #include "calculation.h"
+#include "layout.h"
 #include "resultsheet.h"
 
 class QLabel;
@@ -18,9 +20,6 @@ class QPrinter;
 class QPushButton;
 
 namespace ui {
-
-struct Control;
-struct Line;
 
 class MainWindow final : public QWidget {
     Q_OBJECT
@@ -42,18 +41,22 @@ class MainWindow final : public QWidget {
     void print();
 
   private:
+    void addGroup(const Group& group);
     void addControl(const Control& control, const QString& labelFace);
     void addLine(const Line& line);
     void connectCommands();
     void chainFocus();
     [[nodiscard]] calc::InputSheet gatherSheet() const;
     void writeCells(const calc::ResultSheet& sheet);
+    void announceBalance(const calc::ResultSheet& results);
     void refuse(const calc::Failure& failure);
     void tell(const QString& message);
 
     calc::RandomSource& random_;
+    std::array<AreaGroup*, kGroups.size()> groups_{};  // in the order of Area
     std::array<QLineEdit*, calc::kFieldCount> fields_{};
     std::array<QLabel*, calc::kCellCount> cells_{};
+    Announcer announcer_;
 };
 
 }  // namespace ui

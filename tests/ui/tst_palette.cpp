@@ -114,7 +114,7 @@ class PaletteTest : public QObject {
                 continue;
             }
             const bool cell = label->frameShape() == QFrame::Box;
-            const QRect box = label->geometry();
+            const QRect box = uitest::placeInWindow(*label);
             const QRect inside = box.adjusted(label->frameWidth(), label->frameWidth(),
                                               -label->frameWidth(), -label->frameWidth());
             const QColor behind = commonest(shot, inside);
@@ -137,7 +137,7 @@ class PaletteTest : public QObject {
         }
 
         for (QLineEdit* field : window_->findChildren<QLineEdit*>()) {
-            const QRect inside = field->geometry().adjusted(3, 3, -3, -3);
+            const QRect inside = uitest::placeInWindow(*field).adjusted(3, 3, -3, -3);
             const QColor behind = commonest(shot, inside);
             QCOMPARE(behind, palette.color(QPalette::Base));
             QVERIFY2(contrast(strongestInk(shot, inside, behind), behind) >= kReadable,
@@ -145,7 +145,7 @@ class PaletteTest : public QObject {
         }
 
         for (QWidget* line : window_->findChildren<QWidget*>(QRegularExpression("^Line\\d+$"))) {
-            const QColor drawn = shot.pixelColor(line->geometry().center());
+            const QColor drawn = shot.pixelColor(uitest::placeInWindow(*line).center());
             QCOMPARE(drawn, palette.color(QPalette::WindowText));
             QVERIFY(contrast(drawn, palette.color(QPalette::Window)) >= kReadable);
         }

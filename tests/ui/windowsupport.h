@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The worked example's weights typed into a window's 29 fields, for the tests and benchmarks
-// that start from a filled-in sheet.
+// that start from a filled-in sheet, and where a control stands in its window.
 #pragma once
 
 #include <QLineEdit>
+#include <QRect>
 #include <QString>
+#include <QWidget>
 
 #include "mainwindow.h"
 #include "testsupport.h"
@@ -18,6 +20,11 @@ inline void typeWorkedExample(ui::MainWindow& window) {
     for (std::size_t i = 0; i < calc::kFieldCount; ++i) {
         window.field(calc::Field(i))->setText(QString::fromStdString(sheet.texts[i]));
     }
+}
+
+// The control's box in its window's client area, whatever area of the window holds it.
+inline QRect placeInWindow(const QWidget& widget) {
+    return {widget.mapTo(widget.window(), QPoint(0, 0)), widget.size()};
 }
 
 }  // namespace uitest
