@@ -35,7 +35,7 @@ class LabelAccessible final : public QAccessibleWidget {
     explicit LabelAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
 
     [[nodiscard]] QString text(QAccessible::Text t) const override {
-        const auto* label = static_cast<const QLabel*>(widget());
+        const auto* label = qobject_cast<const QLabel*>(widget());
         if (t != QAccessible::Name || !label->accessibleName().isEmpty()) {
             return QAccessibleWidget::text(t);
         }
@@ -91,6 +91,7 @@ class FieldAccessible final : public QAccessibleWidget,
     }
 
     // The text: no attributes, so one run from the first character to the last.
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the toolkit's signature
     [[nodiscard]] QString attributes(int /*offset*/, int* startOffset,
                                      int* endOffset) const override {
         *startOffset = 0;
@@ -122,6 +123,7 @@ class FieldAccessible final : public QAccessibleWidget,
             field()->deselect();
         }
     }
+    // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the toolkit's signature
     void setSelection(int index, int startOffset, int endOffset) override {
         if (index == 0) {
             field()->setSelection(startOffset, endOffset - startOffset);
@@ -160,7 +162,7 @@ class FieldAccessible final : public QAccessibleWidget,
     }
 
   private:
-    [[nodiscard]] QLineEdit* field() const { return static_cast<QLineEdit*>(widget()); }
+    [[nodiscard]] QLineEdit* field() const { return qobject_cast<QLineEdit*>(widget()); }
 };
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
@@ -192,16 +194,16 @@ QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
     // To assistive technology the window is a frame named by its title, as a main window
     // is, rather than a nameless area within one.
     if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+        return new QAccessibleWidget(qobject_cast<QWidget*>(object), QAccessible::Window);
     }
     if (className == QLatin1String(AreaGroup::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+        return new QAccessibleWidget(qobject_cast<QWidget*>(object), QAccessible::Grouping);
     }
     if (className == QLatin1String("QLabel") && isInWindow(object)) {
-        return new LabelAccessible(static_cast<QLabel*>(object));
+        return new LabelAccessible(qobject_cast<QLabel*>(object));
     }
     if (className == QLatin1String("QLineEdit") && isInWindow(object)) {
-        return new FieldAccessible(static_cast<QLineEdit*>(object));
+        return new FieldAccessible(qobject_cast<QLineEdit*>(object));
     }
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     if (className == QLatin1String("QObject") && object->objectName() == kNoticeName) {

@@ -278,7 +278,7 @@ std::size_t slot(Area area) {
 }
 
 std::string_view captionName(std::string_view caption) {
-    const auto found = std::ranges::find(kCaptionNames, caption, &CaptionName::caption);
+    const auto* const found = std::ranges::find(kCaptionNames, caption, &CaptionName::caption);
     return found == kCaptionNames.end() ? std::string_view() : found->name;
 }
 
