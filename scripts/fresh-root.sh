@@ -84,6 +84,8 @@ cleanup() {
             umount "$target" 2>/dev/null || umount -l "$target" ||
                 echo "could not unmount $target" >&2
         done
+        # A mount made just as a signal came, before it was noted: deepest first.
+        mounts_under_root | sort -r | while read -r target; do umount -l "$target"; done
     fi
     if [ -n "$root" ] && [ -n "$(mounts_under_root)" ]; then
         echo "Still mounted, so $scratch is left in place:" >&2
