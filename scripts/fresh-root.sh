@@ -142,11 +142,13 @@ packages_installed() {
 }
 
 # in_root LOG COMMAND: runs COMMAND with bash in the source tree inside the root, as a fresh
-# login of root would (no display, no stdin), its output shown and kept in LOG.
+# login of root would (no display, no stdin), its output shown and kept in LOG. The root shares
+# the machine's network: its print clients are held to the root's own print service's socket,
+# or without one they would reach the machine's service on localhost:631.
 in_root() {
     local log=$1 command=$2 status
     set +e
-    chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
+    chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb CUPS_SERVER=/run/cups/cups.sock \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         /bin/bash -c "cd /root/torvane && $command" </dev/null 2>&1 | tee "$log"
     status=${PIPESTATUS[0]}
