@@ -226,7 +226,8 @@ before=$(packages_installed)
 status=0
 in_root "$scratch/test.log" 'TORVANE_QUICK=1 ./scripts/test.sh' || status=$?
 after=$(packages_installed)
-note "TORVANE_QUICK=1 ./scripts/test.sh" "$((SECONDS - start)) s, $((after - before)) more packages installed"
+note "TORVANE_QUICK=1 ./scripts/test.sh" \
+    "$((SECONDS - start)) s, $((after - before)) more packages installed"
 ctest_summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of|^Total Test time' \
     "$scratch/test.log" || true)
 while IFS= read -r line; do
