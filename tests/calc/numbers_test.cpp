@@ -171,6 +171,8 @@ TEST(StrictReading, LocaleWithoutGroupingRefusesGroupMarks) {
     const Separators none{".", ""};
     EXPECT_EQ(calc::readStrict("1234567.5", none).value, 1234567.5);
     EXPECT_FALSE(calc::readStrict("1,234", none).value);
+    // Where the locale gives one mark for both, it is the decimal separator alone.
+    EXPECT_EQ(calc::readStrict("1,5", Separators{",", ","}).value, 1.5);
 }
 
 TEST(StrictReading, LongDigitStringsRoundOnce) {
