@@ -84,6 +84,8 @@ cleanup() {
             umount "$target" 2>/dev/null || umount -l "$target" ||
                 echo "could not unmount $target" >&2
         done
+        # A mount made just as a signal came, before it was noted: deepest first.
+        mounts_under_root | sort -r | while read -r target; do umount -l "$target"; done
     fi
     if [ -n "$root" ] && [ -n "$(mounts_under_root)" ]; then
         echo "Still mounted, so $scratch is left in place:" >&2
@@ -140,11 +142,13 @@ packages_installed() {
 }
 
 # in_root LOG COMMAND: runs COMMAND with bash in the source tree inside the root, as a fresh
-# login of root would (no display, no stdin), its output shown and kept in LOG.
+# login of root would (no display, no stdin), its output shown and kept in LOG. The root shares
+# the machine's network: its print clients are held to the root's own print service's socket,
+# or without one they would reach the machine's service on localhost:631.
 in_root() {
     local log=$1 command=$2 status
     set +e
-    chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
+    chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb CUPS_SERVER=/run/cups/cups.sock \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         /bin/bash -c "cd /root/torvane && $command" </dev/null 2>&1 | tee "$log"
     status=${PIPESTATUS[0]}
@@ -222,7 +226,8 @@ before=$(packages_installed)
 status=0
 in_root "$scratch/test.log" 'TORVANE_QUICK=1 ./scripts/test.sh' || status=$?
 after=$(packages_installed)
-note "TORVANE_QUICK=1 ./scripts/test.sh" "$((SECONDS - start)) s, $((after - before)) more packages installed"
+note "TORVANE_QUICK=1 ./scripts/test.sh" \
+    "$((SECONDS - start)) s, $((after - before)) more packages installed"
 ctest_summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of|^Total Test time' \
     "$scratch/test.log" || true)
 while IFS= read -r line; do

@@ -62,8 +62,9 @@ INSTANTIATE_TEST_SUITE_P(RadixPrefixes, LenientReads,
                                          Case{"&H", 0}, Case{"&HFFFG", 4095}, Case{"&HFFFF", 65535},
                                          Case{"&HFFFFFFFF", 4294967295.0}, Case{"&O17", 15},
                                          Case{"&o 7 7", 63}, Case{"&O8", 0}, Case{"&O178", 15},
-                                         Case{"&O07", 7}, Case{"&X1", 0}, Case{"&", 0},
-                                         Case{"-&H10", 0}, Case{"&H0000000000000000000000001", 1},
+                                         Case{"&O07", 7}, Case{"&HaA", 170}, Case{"&X1", 0},
+                                         Case{"&", 0}, Case{"-&H10", 0},
+                                         Case{"&H0000000000000000000000001", 1},
                                          Case{"&H1FFFFFFFFFFFFF", 9007199254740991.0},
                                          // Beyond 2^53 the integer rounds once, to nearest even.
                                          Case{"&H20000000000001", 9007199254740992.0},
@@ -171,6 +172,8 @@ TEST(StrictReading, LocaleWithoutGroupingRefusesGroupMarks) {
     const Separators none{".", ""};
     EXPECT_EQ(calc::readStrict("1234567.5", none).value, 1234567.5);
     EXPECT_FALSE(calc::readStrict("1,234", none).value);
+    // Where the locale gives one mark for both, it is the decimal separator alone.
+    EXPECT_EQ(calc::readStrict("1,5", Separators{",", ","}).value, 1.5);
 }
 
 TEST(StrictReading, LongDigitStringsRoundOnce) {

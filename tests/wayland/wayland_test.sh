@@ -92,8 +92,8 @@ echo "== The window, through Qt"
 timeout 120 "$tst" 2>&1 | tee "$runtime/tst.out" || fail "$(basename "$tst") failed under Wayland"
 # The decoration Qt draws around the window when the compositor draws none (weston draws none),
 # as the Qt test read it: left top right bottom.
-read -r left top right bottom < <(sed -n 's/.*frame margins: \([0-9 ]*\)$/\1/p' "$runtime/tst.out") ||
-    true
+margins=$(sed -n 's/.*frame margins: \([0-9 ]*\)$/\1/p' "$runtime/tst.out")
+read -r left top right bottom <<<"$margins" || true
 if [ -z "${bottom:-}" ]; then
     fail "$(basename "$tst") did not tell the window's frame margins"
     left=0 top=0 right=0 bottom=0
