@@ -225,6 +225,13 @@ QString spokenFigure(const QString& text) {
                                                : spoken;
 }
 
+// The message goes out once the window has been still for kStill.
+void Announcer::waitForStill(QWidget& window) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(kStill);
+    QObject::connect(&settle_, &QTimer::timeout, &window, [this] { tell(); });
+}
+
 void Announcer::announce(const QString& message) {
     message_ = message;
     settle_.start();
@@ -234,9 +241,7 @@ void Announcer::announce(const QString& message) {
 
 // The toolkit has an announcement of its own, which the screen reader queues as it is told.
 Announcer::Announcer(QWidget& window) : window_(window) {
-    settle_.setSingleShot(true);
-    settle_.setInterval(kStill);
-    QObject::connect(&settle_, &QTimer::timeout, &window, [this] { tell(); });
+    waitForStill(window);
 }
 
 void Announcer::tell() {
@@ -251,9 +256,7 @@ void Announcer::tell() {
 // shows itself: a screen reader speaks a notification as it appears, wherever the focus is.
 Announcer::Announcer(QWidget& window) : notice_(new QObject(&window)) {
     notice_->setObjectName(kNoticeName);
-    settle_.setSingleShot(true);
-    settle_.setInterval(kStill);
-    QObject::connect(&settle_, &QTimer::timeout, &window, [this] { tell(); });
+    waitForStill(window);
 }
 
 void Announcer::tell() {

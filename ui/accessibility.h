@@ -41,6 +41,7 @@ class Announcer final {
     void announce(const QString& message);
 
   private:
+    void waitForStill(QWidget& window);
     void tell();
 
     QTimer settle_;

@@ -333,8 +333,9 @@ void MainWindow::addGroup(const Group& group) {
     QWidget* parent =
         group.within == group.area ? static_cast<QWidget*>(this) : groups_.at(slot(group.within));
     auto* widget = new AreaGroup(parent);
-    widget->setObjectName(groupName(group));
-    widget->setAccessibleName(groupName(group));
+    const QString name = groupName(group);
+    widget->setObjectName(name);
+    widget->setAccessibleName(name);
     widget->setGeometry(coveredBy(group.area).translated(-parent->mapTo(this, QPoint())));
     groups_.at(slot(group.area)) = widget;
 }
