@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Prints the window through a real CUPS scheduler into a cups-pdf queue, and checks what the
-# program handed to the spooler and what came out of the printer; then walks the roads on
-# which printing fails. Needs root, cups, cups-client, printer-driver-cups-pdf and
-# poppler-utils; exits 77 (skipped) without them.
+# Prints the window through a real CUPS scheduler of the test's own into a cups-pdf queue, and
+# checks what the program handed to the spooler and what came out of the printer; then walks
+# the roads on which printing fails. Needs root (the scheduler runs in a mount namespace of its
+# own), cups, cups-client, printer-driver-cups-pdf and poppler-utils; exits 77 (skipped)
+# without them.
 # Usage: print_test.sh path/to/tst_print
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,18 +13,22 @@ tst=$1
 export QT_QPA_PLATFORM=offscreen
 
 if [ "$(id -u)" -ne 0 ] || [ ! -x /usr/sbin/cupsd ] || [ ! -e /usr/lib/cups/backend/cups-pdf ] ||
-    ! command -v pdftotext >/dev/null; then
-    echo "skipped: needs root, CUPS, cups-pdf and poppler-utils"
+    ! command -v pdftotext >/dev/null || ! command -v unshare >/dev/null; then
+    echo "skipped: needs root, CUPS, cups-pdf, poppler-utils and unshare"
     exit 77
 fi
 source "$here/spooler.sh"
 
 scratch=$(mktemp -d)
+trap 'spooler_stop; rm -rf "$scratch"' EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+trap 'exit 129' HUP
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
 
-spooler_setup "$scratch/out" || { echo "FAIL: no print spooler"; exit 1; }
+spooler_setup "$scratch" || { echo "FAIL: no print spooler"; exit 1; }
 
 held_count() { spooler_held_jobs | wc -l; }
 has_jobs() { [ "$(held_count)" -ge "$1" ]; }
@@ -109,18 +114,13 @@ cupsaccept "$spooler_queue"
 cupsdisable "$spooler_queue"
 refused "is stopped" "on a stopped queue"
 cupsenable "$spooler_queue"
+lpadmin -p Other -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
 lpadmin -x "$spooler_queue"
-if [ -z "$(lpstat -e 2>/dev/null)" ]; then
-    refused "no printer set up" "with no queue at all"
-else
-    refused "No printer is chosen as the default" "with no default queue"
-fi
-if [ -n "$spooler_started_pid" ]; then
-    spooler_stop_scheduler
-    refused "printing service of this computer is not running" "with no scheduler running"
-fi
+refused "No printer is chosen as the default" "with printers but no default queue"
+lpadmin -x Other
+refused "no printer set up" "with no queue at all"
+spooler_stop_scheduler
+refused "printing service of this computer is not running" "with no scheduler running"
 
-spooler_stop
-rm -rf "$scratch"
 echo "print test: $failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -1,21 +1,22 @@
-#!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# A print spooler for the print tests: a CUPS scheduler with a cups-pdf queue as the default
-# printer, its PDFs written to a scratch folder and its jobs held so that the job as the
-# program sent it can be copied from the spool before cups-pdf converts it.
+# A print spooler for the print tests that shares nothing with the machine: a CUPS scheduler
+# of its own, with its own configuration, spool, state and logs in a scratch folder, listening
+# only on a socket there (CUPS_SERVER points every client at it, the program under test
+# among them), with one cups-pdf queue as its default printer. Jobs are held, so that the job
+# as the program sent it can be copied from the spool before cups-pdf converts it.
 #
-# Sourced by the print tests. Never disturbs a machine's own printers: where a scheduler
-# already runs, the queue is added beside the others and removed afterwards, the default
-# printer and the cups-pdf configuration are put back, and only a scheduler started here is
-# stopped (spooler_stop, also run from an EXIT trap).
+# cups-pdf reads its settings from /etc/cups/cups-pdf.conf and nowhere else, so the scheduler
+# runs in a mount namespace of its own where a private copy, writing into the scratch folder,
+# is mounted over that file; the machine's /etc/cups is never written. Two test runs at once
+# on one machine each have their own scheduler and never meet, nor meet the machine's.
+#
+# Sourced by the print tests: spooler_setup SCRATCH, then spooler_stop (also run on exit).
 
-spooler_queue=${SPOOLER_QUEUE:-TorvaneTestPdf}
-spooler_conf=/etc/cups/cups-pdf.conf
-spooler_started_pid=
-spooler_saved_default=
-spooler_saved_conf=
+spooler_queue=TorvaneTestPdf
+spooler_dir=
 spooler_out=
+spooler_pid=
 
 spooler_running() { lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
 
@@ -28,54 +29,89 @@ spooler_wait_for() {  # seconds, command...
     done
 }
 
+# The scheduler's files: everything it reads and writes lies under $spooler_dir.
+spooler_write_configuration() {
+    local d=$spooler_dir
+    mkdir -p "$d"/{etc/ppd,etc/ssl,spool/tmp,cache,state,log} "$spooler_out" "$d/home"
+    # The scheduler's user (lp) works in the spool; cups-pdf writes as the job's owner.
+    chgrp lp "$d/spool" "$d/spool/tmp" "$d/cache" 2>/dev/null || true
+    chmod 0710 "$d/spool"
+    chmod 1770 "$d/spool/tmp"
+    chmod 0777 "$spooler_out"
+    cat >"$d/etc/cups-files.conf" <<EOF
+ServerRoot $d/etc
+RequestRoot $d/spool
+TempDir $d/spool/tmp
+CacheDir $d/cache
+StateDir $d/state
+AccessLog $d/log/access_log
+ErrorLog $d/log/error_log
+PageLog $d/log/page_log
+SystemGroup root
+FileDevice No
+EOF
+    cat >"$d/etc/cupsd.conf" <<EOF
+LogLevel info
+Listen $d/cups.sock
+Browsing No
+BrowseLocalProtocols none
+WebInterface No
+DefaultAuthType None
+PreserveJobFiles No
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+    sed -e "s|^#\?Out .*|Out $spooler_out|" /etc/cups/cups-pdf.conf >"$d/cups-pdf.conf"
+}
+
 spooler_start_scheduler() {
-    spooler_running && return 0
-    /usr/sbin/cupsd -f >/dev/null 2>&1 &
-    spooler_started_pid=$!
+    # shellcheck disable=SC2016  # expanded by the namespace's own shell
+    unshare --mount --propagation private -- sh -c \
+        'mount --bind "$1" /etc/cups/cups-pdf.conf && exec /usr/sbin/cupsd -f -c "$2" -s "$3"' \
+        scheduler "$spooler_dir/cups-pdf.conf" "$spooler_dir/etc/cupsd.conf" \
+        "$spooler_dir/etc/cups-files.conf" >"$spooler_dir/log/cupsd.out" 2>&1 &
+    spooler_pid=$!
     spooler_wait_for 20 spooler_running
 }
 
 spooler_stop_scheduler() {
-    if [ -n "$spooler_started_pid" ]; then
-        kill "$spooler_started_pid" 2>/dev/null
-        wait "$spooler_started_pid" 2>/dev/null
-        spooler_started_pid=
+    if [ -n "$spooler_pid" ]; then
+        kill "$spooler_pid" 2>/dev/null
+        wait "$spooler_pid" 2>/dev/null
+        spooler_pid=
     fi
 }
 
-# Starts the scheduler if none runs and adds the queue as the default printer. $1 is the
-# folder cups-pdf writes into.
+# Starts the scheduler in SCRATCH/cups and adds the queue as its default printer; cups-pdf
+# writes into SCRATCH/out.
 spooler_setup() {
-    spooler_out=$1
-    mkdir -p "$spooler_out"
-    chmod 0777 "$spooler_out"
-    trap spooler_stop EXIT
-    spooler_saved_conf=$(mktemp)
-    cp "$spooler_conf" "$spooler_saved_conf"
-    sed -i "s|^#\?Out .*|Out $spooler_out|" "$spooler_conf"
-    spooler_start_scheduler || { echo "the CUPS scheduler did not start"; return 1; }
-    spooler_saved_default=$(lpstat -d 2>/dev/null | sed -n 's/^system default destination: //p')
-    cancel -a -x "$spooler_queue" 2>/dev/null
+    spooler_dir=$1/cups
+    chmod 0755 "$1"  # the scheduler's filters run as lp and read the spool inside
+    spooler_out=$1/out
+    export CUPS_SERVER=$spooler_dir/cups.sock
+    # Nor does a client read the machine's or the user's own client settings and defaults.
+    export CUPS_SERVERROOT=$spooler_dir/client HOME=$spooler_dir/home
+    mkdir -p "$CUPS_SERVERROOT"
+    spooler_write_configuration
+    if ! spooler_start_scheduler; then
+        echo "the test's CUPS scheduler did not start:"
+        tail -n 20 "$spooler_dir/log/cupsd.out" "$spooler_dir/log/error_log" 2>/dev/null
+        return 1
+    fi
     lpadmin -p "$spooler_queue" -v cups-pdf:/ -E -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
-        -o job-hold-until-default=indefinite 2>/dev/null
-    lpadmin -d "$spooler_queue"
-    cupsenable "$spooler_queue"
-    cupsaccept "$spooler_queue"
+        -o job-hold-until-default=indefinite &&
+        lpadmin -d "$spooler_queue" && cupsenable "$spooler_queue" &&
+        cupsaccept "$spooler_queue"
 }
 
-spooler_stop() {
-    if spooler_running; then
-        cancel -a -x "$spooler_queue" 2>/dev/null
-        lpadmin -x "$spooler_queue" 2>/dev/null
-        [ -n "$spooler_saved_default" ] && lpadmin -d "$spooler_saved_default" 2>/dev/null
-    fi
-    if [ -n "$spooler_saved_conf" ]; then
-        cp "$spooler_saved_conf" "$spooler_conf"
-        rm -f "$spooler_saved_conf"
-        spooler_saved_conf=
-    fi
-    spooler_stop_scheduler
-}
+spooler_stop() { spooler_stop_scheduler; }
 
 # The ids of the queue's held jobs, oldest first.
 spooler_held_jobs() {
@@ -85,7 +121,7 @@ spooler_held_jobs() {
 # Copies the job's document as the program sent it, then releases the job to cups-pdf.
 spooler_take_job() {  # id, destination file
     local spool
-    spool=$(ls /var/spool/cups/d$(printf '%05d' "$1")-* 2>/dev/null | head -n 1)
+    spool=$(ls "$spooler_dir/spool/d$(printf '%05d' "$1")"-* 2>/dev/null | head -n 1)
     [ -n "$spool" ] && cp "$spool" "$2" || return 1
     lp -i "$spooler_queue-$1" -H resume
 }
