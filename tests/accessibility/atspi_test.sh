@@ -24,6 +24,10 @@ if [ "${2:-}" = --inside ]; then  # on the display, within the buses
     "$program" &
     pid=$!
     trap 'kill "$pid" 2>/dev/null || true' EXIT
+    # Ended by a signal, it still tidies up on its way out.
+    trap 'exit 143' TERM
+    trap 'exit 130' INT
+    trap 'exit 129' HUP
     xdotool search --sync --name "^Torvane - Quillon Assistant\$" windowfocus --sync
     timeout 120 /usr/bin/python3 "$here/read_worked_example.py"
     exit

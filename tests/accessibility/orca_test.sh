@@ -42,6 +42,10 @@ finish() {
     rm -rf "$scratch"
 }
 trap finish EXIT
+# Ended by a signal, it still tidies up on its way out.
+trap 'exit 143' TERM
+trap 'exit 130' INT
+trap 'exit 129' HUP
 export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_DATA_HOME=$scratch/data
 export XDG_CACHE_HOME=$scratch/cache XDG_RUNTIME_DIR=$scratch/runtime
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"

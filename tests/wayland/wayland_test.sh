@@ -61,6 +61,10 @@ cleanup() {
     rm -rf "$runtime"
 }
 trap cleanup EXIT
+# Ended by a signal, it still tidies up on its way out.
+trap 'exit 143' TERM
+trap 'exit 130' INT
+trap 'exit 129' HUP
 
 export XDG_RUNTIME_DIR=$runtime
 unset DISPLAY WAYLAND_SOCKET WAYLAND_DISPLAY
