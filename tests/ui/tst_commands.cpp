@@ -14,6 +14,7 @@
 #include <QtTest>
 
 #include "mainwindow.h"
+#include "windowsupport.h"
 
 namespace {
 
@@ -269,7 +270,7 @@ class CommandsTest : public QObject {
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
         if (pdftotext.isEmpty() || pdftoppm.isEmpty()) {
-            QSKIP("pdftotext and pdftoppm (poppler-utils) are not installed");
+            TORVANE_SKIP("pdftotext and pdftoppm (poppler-utils) are not installed");
         }
         fill(kWorkedExample);
         press("Calcbutton");
@@ -315,7 +316,7 @@ class CommandsTest : public QObject {
 
     void printWithoutAPrinterSaysSo() {
         if (!QPrinterInfo::defaultPrinter().isNull()) {
-            QSKIP("the print server is out of reach here, yet a default printer shows");
+            TORVANE_SKIP("the print server is out of reach here, yet a default printer shows");
         }
         fill(kWorkedExample);
         press("Calcbutton");
