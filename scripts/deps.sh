@@ -1,7 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages the program and its tests need, and what installs the missing ones.
-# Sourced by run.sh (torvane_install_packages build) and test.sh (torvane_install_packages test).
+# Sourced by run.sh (torvane_install_packages build), test.sh (torvane_install_packages test)
+# and fresh-root.sh (torvane_install_packages fresh-root).
 # The same names serve Debian 12 and Debian 13; no name carries a version number that differs
 # between releases (the clang runtime's is worked out on the machine, torvane_clang_runtime).
 
@@ -29,6 +30,10 @@ torvane_test_packages=(
     weston
 )
 
+# What scripts/fresh-root.sh needs beyond a Debian system (util-linux's mount, findmnt and
+# unshare, coreutils' chroot): debootstrap to make the root, git to put the tree into it.
+torvane_fresh_root_packages=(debootstrap git)
+
 torvane_installed() {  # PACKAGE: whether dpkg has it installed
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
@@ -49,11 +54,19 @@ torvane_clang_runtime() {
     echo "libclang-rt-$major-dev"
 }
 
-# torvane_install_packages build|test: installs whatever of the list is missing, with sudo
-# when not root.
+# torvane_install_packages build|test|fresh-root: installs whatever of the list is missing,
+# with sudo when not root. The test bench's list comes on top of the build's.
 torvane_install_packages() {
-    local purpose=$1 wanted=("${torvane_build_packages[@]}") missing=() pkg
-    [ "$purpose" = test ] && wanted+=("${torvane_test_packages[@]}")
+    local purpose=$1 wanted=() missing=() pkg
+    case $purpose in
+        build) wanted=("${torvane_build_packages[@]}") ;;
+        test) wanted=("${torvane_build_packages[@]}" "${torvane_test_packages[@]}") ;;
+        fresh-root) wanted=("${torvane_fresh_root_packages[@]}") ;;
+        *)
+            echo "torvane_install_packages: no list for '$purpose'" >&2
+            return 2
+            ;;
+    esac
     for pkg in "${wanted[@]}"; do
         torvane_installed "$pkg" || missing+=("$pkg")
     done

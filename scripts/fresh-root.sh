@@ -4,34 +4,46 @@
 # Both of the README's commands on a freshly bootstrapped Debian, as a new user would run them.
 #
 #   scripts/fresh-root.sh RELEASE        (as root; RELEASE is trixie or bookworm)
+#   scripts/fresh-root.sh --ci RELEASE   (CI itself on a fresh machine)
 #
 # Makes a minimal root (debootstrap --variant=minbase) from the package mirror this machine's
 # own apt sources name, puts a clean export of the committed tree (git archive HEAD) into it,
 # mounts /proc, /sys, /dev, /dev/pts and a /dev/shm of its own, and runs there, as root:
 #   1. ./scripts/run.sh: it must install, build and end in its no-display message (status 1,
 #      there being no screen); the program it built must then start and stay up (offscreen);
-#   2. TORVANE_QUICK=1 ./scripts/test.sh: every test of the release build must pass; a test
-#      that skips counts as a failure, since the test command installs all the tests need.
+#   2. TORVANE_QUICK=1 ./scripts/test.sh, with CI=true: every test of the release build must
+#      pass; a test that skips counts as a failure, since the test command installs all the
+#      tests need.
 # Prints each step's duration, the packages each command installed and CTest's summary, and
 # exits non-zero when anything failed. Whatever happens, also on Ctrl-C, it ends what still
 # runs inside the root, unmounts what it mounted and removes the root.
-# The root goes under TORVANE_ROOTS (default /var/tmp), never inside the source tree.
+# With --ci the root is a fresh machine for CI instead: a clone of the committed branch goes
+# into it, and `CI=true bash .ci/run` runs there as CI runs it, with nothing installed
+# beforehand but git (which made the clone); it runs this script again inside, one root in
+# another. The root goes under TORVANE_ROOTS (default /var/tmp), never inside the source tree.
 set -euo pipefail
 
+ci=false
+if [ "${1:-}" = --ci ]; then
+    ci=true
+    shift
+fi
 release=${1:-}
 case $release in
     trixie | bookworm) ;;
     *)
-        echo "usage: $0 trixie|bookworm" >&2
+        echo "usage: $0 [--ci] trixie|bookworm" >&2
         exit 2
         ;;
 esac
 [ "$(id -u)" -eq 0 ] || { echo "$0: debootstrap, chroot and mount need root" >&2; exit 2; }
+repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/scripts/deps.sh"
+torvane_install_packages fresh-root
 for tool in debootstrap chroot git findmnt; do
     command -v "$tool" >/dev/null || { echo "$0: $tool is not installed" >&2; exit 2; }
 done
 
-repo=$(cd "$(dirname "$0")/.." && pwd)
 parent=$(cd "${TORVANE_ROOTS:-/var/tmp}" && pwd)
 case $parent/ in
     "$repo"/*)
@@ -189,15 +201,40 @@ note "debootstrap $release" "$((SECONDS - start)) s, $base packages"
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
 chmod 0755 "$root/usr/sbin/policy-rc.d"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-mkdir -p "$root/root/torvane"
-git -C "$repo" archive --format=tar HEAD | tar -x -C "$root/root/torvane"
-echo "The committed tree ($(git -C "$repo" rev-parse --short HEAD)) is in /root/torvane"
+if [ "$ci" = true ]; then
+    git clone --quiet --no-hardlinks "$repo" "$root/root/torvane"
+    echo "A clone of the committed tree ($(git -C "$repo" rev-parse --short HEAD)) is in /root/torvane"
+else
+    mkdir -p "$root/root/torvane"
+    git -C "$repo" archive --format=tar HEAD | tar -x -C "$root/root/torvane"
+    echo "The committed tree ($(git -C "$repo" rev-parse --short HEAD)) is in /root/torvane"
+fi
 
 mount_in_root /proc -t proc proc
 mount_in_root /sys -t sysfs sysfs
 mount_in_root /dev --bind /dev
 mount_in_root /dev/pts --bind /dev/pts
 mount_in_root /dev/shm -t tmpfs -o mode=1777,nosuid,nodev tmpfs
+
+if [ "$ci" = true ]; then
+    echo "== CI=true bash .ci/run, on a fresh $release"
+    start=$SECONDS
+    before=$(packages_installed)
+    status=0
+    in_root "$scratch/ci.log" 'CI=true bash .ci/run' || status=$?
+    after=$(packages_installed)
+    note "CI=true bash .ci/run" "$((SECONDS - start)) s, $((after - before)) packages installed"
+    while IFS= read -r line; do
+        [ -z "$line" ] || note "" "$line"
+    done < <(grep -E 'tests passed, [0-9]+ tests? failed out of|^No findings|^PASS:' \
+        "$scratch/ci.log" || true)
+    [ "$status" -eq 0 ] || failed "CI=true bash .ci/run ended with status $status"
+    echo "== CI on a fresh $release"
+    printf '%s\n' "${summary[@]}"
+    [ "$failures" -eq 0 ] || exit 1
+    echo "PASS: CI on a fresh $release"
+    exit 0
+fi
 
 echo "== ./scripts/run.sh"
 start=$SECONDS
@@ -220,20 +257,20 @@ else
     failed "the program built by ./scripts/run.sh did not stay up for 5 s (offscreen)"
 fi
 
-echo "== TORVANE_QUICK=1 ./scripts/test.sh"
+echo "== CI=true TORVANE_QUICK=1 ./scripts/test.sh"
 start=$SECONDS
 before=$(packages_installed)
 status=0
-in_root "$scratch/test.log" 'TORVANE_QUICK=1 ./scripts/test.sh' || status=$?
+in_root "$scratch/test.log" 'CI=true TORVANE_QUICK=1 ./scripts/test.sh' || status=$?
 after=$(packages_installed)
-note "TORVANE_QUICK=1 ./scripts/test.sh" \
+note "CI=true TORVANE_QUICK=1 ./scripts/test.sh" \
     "$((SECONDS - start)) s, $((after - before)) more packages installed"
 ctest_summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of|^Total Test time' \
     "$scratch/test.log" || true)
 while IFS= read -r line; do
     [ -z "$line" ] || note "" "$line"
 done <<<"$ctest_summary"
-[ "$status" -eq 0 ] || failed "TORVANE_QUICK=1 ./scripts/test.sh ended with status $status"
+[ "$status" -eq 0 ] || failed "CI=true TORVANE_QUICK=1 ./scripts/test.sh ended with status $status"
 skipped=$(grep -E '^[[:space:]]*[0-9]+ - .*\(Skipped\)' "$scratch/test.log" || true)
 if [ -n "$skipped" ]; then
     failed "tests skipped although the test command installed their tools:"
