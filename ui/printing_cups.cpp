@@ -1,58 +1,21 @@
 // SPDX-FileCopyrightText: 2026 The Torvane developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+// The road to the printer where the print service is CUPS (Linux, macOS): the service is
+// asked whether the default printer can take a job and whether it took it.
+
 #include "printing.h"
 
-#include <QCoreApplication>
+#include <cups/cups.h>
 #include <QLibrary>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTemporaryDir>
 
-#ifdef TORVANE_HAVE_CUPS
-#include <cups/cups.h>
-#endif
+#include "printing_common.h"
 
 namespace ui {
 namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("Printing", text);
-}
-
-QString noPrinter(bool anyPrinter) {
-    return anyPrinter ? tr("No printer is chosen as the default printer, so the window was not "
-                           "printed. Choose a default printer in the system's printer settings, "
-                           "then press Print again.")
-                      : tr("There is no printer set up on this computer, so the window was not "
-                           "printed. Set up a printer, then press Print again.");
-}
-
-QString stopped(const QString& name) {
-    return tr("The printer \u201C%1\u201D is stopped, so the window was not printed. Start it "
-              "again in the system's printer settings, then press Print again.")
-        .arg(name);
-}
-
-QString notAccepting(const QString& name) {
-    return tr("The printer \u201C%1\u201D is not accepting jobs at the moment, so the window was "
-              "not printed. Check the printer, then press Print again.")
-        .arg(name);
-}
-
-std::optional<QString> printThroughQt(const QString& jobTitle, const PagePainter& paintPage) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        return noPrinter(!QPrinterInfo::availablePrinterNames().isEmpty());
-    }
-    if (info.state() == QPrinter::Error || info.state() == QPrinter::Aborted) {
-        return stopped(info.printerName());
-    }
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setDocName(jobTitle);
-    return paintPage(printer);
-}
-
-#ifdef TORVANE_HAVE_CUPS
 
 // The print service's client library, loaded at the first Print and not at start-up, where
 // it and the many libraries it needs in turn would slow every launch of the program.
@@ -119,10 +82,10 @@ std::optional<QString> problemWith(const Cups& cups, const cups_dest_t& dest) {
     const QString name = QString::fromUtf8(dest.name);
     constexpr int kStopped = 5;  // IPP printer-state "stopped"
     if (option(cups, dest, "printer-state").toInt() == kStopped) {
-        return stopped(name);
+        return printing::stopped(name);
     }
     if (option(cups, dest, "printer-is-accepting-jobs") == QStringLiteral("false")) {
-        return notAccepting(name);
+        return printing::notAccepting(name);
     }
     return std::nullopt;
 }
@@ -131,14 +94,11 @@ std::optional<QString> printThroughCups(const Cups& cups, const QString& jobTitl
                                         const PagePainter& paintPage) {
     const Destinations destinations(cups);
     if (destinations.count() == 0 && cups.lastError() >= IPP_STATUS_ERROR_INTERNAL) {
-        return tr(
-            "The printing service of this computer is not running, so the window was not "
-            "printed. Start it (or ask whoever looks after this computer), then press "
-            "Print again.");
+        return printing::noPrintService();
     }
     const cups_dest_t* dest = destinations.defaultPrinter();
     if (dest == nullptr) {
-        return noPrinter(destinations.count() > 0);
+        return printing::noPrinter(destinations.count() > 0);
     }
     if (std::optional<QString> problem = problemWith(cups, *dest)) {
         return problem;
@@ -149,7 +109,7 @@ std::optional<QString> printThroughCups(const Cups& cups, const QString& jobTitl
     // its text stays text and nothing is scaled on the way.
     const QTemporaryDir folder;
     if (!folder.isValid()) {
-        return tr("The window could not be printed: there is no room for the print job.");
+        return printing::noRoomForJob();
     }
     const QString file = folder.filePath(QStringLiteral("window.pdf"));
     {
@@ -168,25 +128,19 @@ std::optional<QString> printThroughCups(const Cups& cups, const QString& jobTitl
     const int job = cups.printFile2(CUPS_HTTP_DEFAULT, dest->name, file.toLocal8Bit().constData(),
                                     jobTitle.toUtf8().constData(), 0, nullptr);
     if (job == 0) {
-        return tr("The printer \u201C%1\u201D did not take the job, so the window was not "
-                  "printed (%2).")
-            .arg(name, QString::fromUtf8(cups.lastErrorString()));
+        return printing::notTaken(name, QString::fromUtf8(cups.lastErrorString()));
     }
     return std::nullopt;
 }
-
-#endif
 
 }  // namespace
 
 std::optional<QString> printOnDefaultPrinter(const QString& jobTitle,
                                              const PagePainter& paintPage) {
-#ifdef TORVANE_HAVE_CUPS
     if (const std::optional<Cups> cups = loadCups()) {
         return printThroughCups(*cups, jobTitle, paintPage);
     }
-#endif
-    return printThroughQt(jobTitle, paintPage);
+    return printing::printThroughQt(jobTitle, paintPage);
 }
 
 }  // namespace ui
