@@ -5,6 +5,7 @@
 
 #include <qdrawutil.h>
 #include <QApplication>
+#include <QDir>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -146,10 +147,29 @@ bool isCell(Style style) {
     return style == CellStyle || style == BalanceCell;
 }
 
+// A face shipped in a fonts folder beside the program, which the Windows package has: the
+// face the labels have on Linux, so that every text fits its box there as here. None is
+// shipped on Linux, where the folder is not there.
+QString shippedFace() {
+    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    QString family;
+    for (const QString& file : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
+        const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        if (family.isEmpty() && !families.isEmpty()) {
+            family = families.front();
+        }
+    }
+    return family;
+}
+
 // The labels' face is MS Sans Serif; where it is missing, a sans-serif face of like metrics
-// stands in. Chosen once, so that no label's font is looked for under a name the desktop
-// does not have before its stand-in is found.
+// stands in. A face shipped with the program comes first. Chosen once, so that no label's
+// font is looked for under a name the desktop does not have before its stand-in is found.
 QString labelFace() {
+    if (QString shipped = shippedFace(); !shipped.isEmpty()) {
+        return shipped;
+    }
     // The installed families as listed, not hasFamily(), which asks the font configuration
     // about every name it is given.
     const QStringList installed = QFontDatabase::families();
