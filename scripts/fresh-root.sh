@@ -210,6 +210,11 @@ else
     echo "The committed tree ($(git -C "$repo" rev-parse --short HEAD)) is in /root/torvane"
 fi
 
+# The root is a mount of its own, private, as a machine's / is: a test that makes a mount
+# namespace of its own (the print test does) can then keep its mounts from the machine's, and
+# nothing mounted inside the root is seen outside it.
+mount_in_root "" --bind "$root"
+mount --make-private "$root"
 mount_in_root /proc -t proc proc
 mount_in_root /sys -t sysfs sysfs
 mount_in_root /dev --bind /dev
