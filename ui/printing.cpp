@@ -33,11 +33,13 @@ QString stopped(const QString& name) {
         .arg(name);
 }
 
+#ifdef TORVANE_HAVE_CUPS  // only the print service tells it
 QString notAccepting(const QString& name) {
     return tr("The printer \u201C%1\u201D is not accepting jobs at the moment, so the window was "
               "not printed. Check the printer, then press Print again.")
         .arg(name);
 }
+#endif
 
 std::optional<QString> printThroughQt(const QString& jobTitle, const PagePainter& paintPage) {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
