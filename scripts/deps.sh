@@ -93,3 +93,15 @@ torvane_install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 \
         install -y --no-install-recommends "${missing[@]}"
 }
+
+# Cross-building the program for 64-bit Windows (scripts/windows.sh): the MinGW-w64 compiler
+# with POSIX threads and its binutils, CMake and Ninja, the build machine's own Qt (its moc,
+# rcc and uic, and the CMake packages that name them) for the Qt built for Windows from
+# Debian's source, which dpkg-dev's dpkg-source unpacks from xz-compressed tarballs, and Perl
+# for Qt 6.4's header generator.
+torvane_windows_packages=(
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    cmake ninja-build
+    qt6-base-dev
+    dpkg-dev xz-utils perl
+)
