@@ -121,5 +121,12 @@ class ScaledTest : public QObject {
     std::unique_ptr<ui::MainWindow> window_;
 };
 
-QTEST_MAIN(ScaledTest)
+// The scale is set here, before the application starts, as a desktop sets it for its
+// programs: not every platform passes Qt's variables in from outside (Wine keeps them back).
+int main(int argc, char* argv[]) {
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(kScale));
+    const QApplication application(argc, argv);
+    ScaledTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_scaled.moc"

@@ -16,7 +16,15 @@
 
 namespace {
 
-constexpr int kRounds = 4000;
+constexpr int kDefaultRounds = 4000;
+
+// Fewer where each round is slow: the Windows build's run under Wine names its own number,
+// still enough to pass through both locales.
+int roundCount() {
+    bool given = false;
+    const int rounds = qEnvironmentVariableIntValue("TORVANE_STRESS_ROUNDS", &given);
+    return given && rounds > 0 ? rounds : kDefaultRounds;
+}
 
 // Answers every message box at once and keeps its text.
 class MessageCatcher : public QObject {
@@ -125,7 +133,8 @@ class StressTest : public QObject {
         int calculated = 0;
         int refused = 0;
 
-        for (int round = 0; round < kRounds; ++round) {
+        const int rounds = roundCount();
+        for (int round = 0; round < rounds; ++round) {
             if (round % 500 == 0) {
                 QLocale::setDefault(round % 1000 == 0 ? QLocale::c() : QLocale(QLocale::German));
             }
@@ -165,8 +174,8 @@ class StressTest : public QObject {
         }
         const QString counts =
             QStringLiteral("%1 calculated, %2 refused").arg(calculated).arg(refused);
-        QVERIFY2(calculated > kRounds / 5, qPrintable(counts));
-        QVERIFY2(refused > kRounds / 10, qPrintable(counts));
+        QVERIFY2(calculated > rounds / 5, qPrintable(counts));
+        QVERIFY2(refused > rounds / 10, qPrintable(counts));
     }
 
   private:
