@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages the program and its tests need, and what installs the missing ones.
 # Sourced by run.sh (torvane_install_packages build), test.sh (torvane_install_packages test)
-# and fresh-root.sh (torvane_install_packages fresh-root).
+# fresh-root.sh (torvane_install_packages fresh-root) and windows.sh (… windows).
 # The same names serve Debian 12 and Debian 13; no name carries a version number that differs
 # between releases (the clang runtime's is worked out on the machine, torvane_clang_runtime).
 
@@ -54,7 +54,7 @@ torvane_clang_runtime() {
     echo "libclang-rt-$major-dev"
 }
 
-# torvane_install_packages build|test|fresh-root: installs whatever of the list is missing,
+# torvane_install_packages build|test|fresh-root|windows: installs whatever of the list is missing,
 # with sudo when not root. The test bench's list comes on top of the build's.
 torvane_install_packages() {
     local purpose=$1 wanted=() missing=() pkg
@@ -62,6 +62,7 @@ torvane_install_packages() {
         build) wanted=("${torvane_build_packages[@]}") ;;
         test) wanted=("${torvane_build_packages[@]}" "${torvane_test_packages[@]}") ;;
         fresh-root) wanted=("${torvane_fresh_root_packages[@]}") ;;
+        windows) wanted=("${torvane_windows_packages[@]}") ;;
         *)
             echo "torvane_install_packages: no list for '$purpose'" >&2
             return 2
@@ -98,10 +99,16 @@ torvane_install_packages() {
 # with POSIX threads and its binutils, CMake and Ninja, the build machine's own Qt (its moc,
 # rcc and uic, and the CMake packages that name them) for the Qt built for Windows from
 # Debian's source, which dpkg-dev's dpkg-source unpacks from xz-compressed tarballs, and Perl
-# for Qt 6.4's header generator.
+# for Qt 6.4's header generator. Then what the Windows package holds and is made with
+# (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS) and what tests it
+# under Wine: Wine with its own fonts, a virtual X server and what drives and photographs it,
+# the German locale's definition, and a print service with a PDF printer.
 torvane_windows_packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     cmake ninja-build
     qt6-base-dev
     dpkg-dev xz-utils perl
+    googletest librsvg2-bin icoutils fonts-liberation2 nsis
+    wine64 fonts-wine xvfb xauth xdotool imagemagick locales
+    cups cups-client printer-driver-cups-pdf poppler-utils python3
 )

@@ -11,9 +11,11 @@
 #      source tree, in a folder named after its version and a digest of how it was built, and
 #      counts as built only once installed whole: a later run reuses it. A build that failed
 #      or was stopped carries on where it stopped the next time;
-#   3. cross-builds the program with the project's CMake files into build-windows/;
-#   4. gathers into build-windows/stage/ the program and the DLLs it loads, found by reading
-#      the imports of each file gathered: Qt's, its plugins and MinGW's runtime.
+#   3. cross-builds the program and its tests with the project's CMake files into
+#      build-windows/, and checks the program's hardening (stack protector, ASLR, DEP);
+#   4. makes the installer and the portable .zip (cpack: NSIS and ZIP) in build-windows/;
+#   5. runs the tests under Wine (tests/windows/suite_test.sh) and the installer as a user
+#      would (tests/windows/installer_test.sh).
 # TORVANE_WINDOWS_CACHE names the cache (default /var/cache/torvane-windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,18 +24,8 @@ source scripts/deps.sh
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-
-missing=()
-for pkg in "${torvane_windows_packages[@]}"; do
-    torvane_installed "$pkg" || missing+=("$pkg")
-done
-if [ ${#missing[@]} -ne 0 ]; then
-    echo "Updating the package lists, to install ${#missing[@]} package(s) for Windows"
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update
-    echo "Installing (with what they depend on): ${missing[*]}"
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 \
-        install -y --no-install-recommends "${missing[@]}"
-fi
+started=$SECONDS
+torvane_install_packages windows
 
 triplet=x86_64-w64-mingw32
 cxx=$triplet-g++-posix
@@ -256,61 +248,44 @@ for file in bin/Qt6Core.dll bin/Qt6Widgets.dll bin/Qt6PrintSupport.dll \
 done
 flock -u 9
 
-echo "== The program for Windows in build-windows/"
+echo "== The program and its tests for Windows in build-windows/"
+gcc_runtime=$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")
+pthread_runtime=$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
-    -DTORVANE_WERROR=ON -DTORVANE_BUILD_TESTS=OFF -DTORVANE_BUILD_BENCH=OFF
-cmake --build build-windows --parallel "$(nproc)" --target torvane
-
-# The program, its plugins and, file after file, every DLL one of them imports that Qt or
-# MinGW has; the rest come with Windows.
-stage=build-windows/stage
-rm -rf "$stage"
-mkdir -p "$stage/platforms" "$stage/styles"
-cp build-windows/app/torvane.exe "$stage/"
-cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
-cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-pending=("$stage/torvane.exe" "$stage/platforms/qwindows.dll"
-    "$stage/styles/qwindowsvistastyle.dll")
-windows_dlls=()
-while [ ${#pending[@]} -ne 0 ]; do
-    file=${pending[0]}
-    pending=("${pending[@]:1}")
-    while read -r dll; do
-        [ -e "$stage/$dll" ] && continue
-        found=
-        if [ -f "$qt/bin/$dll" ]; then
-            found=$qt/bin/$dll
-        else
-            candidate=$("$cxx" -print-file-name="$dll")
-            [ "$candidate" != "$dll" ] && [ -f "$candidate" ] && found=$candidate
-        fi
-        if [ -n "$found" ]; then
-            cp "$found" "$stage/$dll"
-            pending+=("$stage/$dll")
-        else
-            windows_dlls+=("$dll")
-        fi
-    done < <("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p')
-done
-mapfile -t windows_dlls < <(printf '%s\n' "${windows_dlls[@]}" | sort -fu)
-# Without the symbols and debugging sections (MinGW's runtime DLLs come with them).
-find "$stage" -type f -exec "$triplet-strip" --strip-unneeded {} +
+    -DTORVANE_WERROR=ON -DTORVANE_BUILD_TESTS=ON -DTORVANE_BUILD_BENCH=OFF \
+    -DTORVANE_GTEST_SOURCE=/usr/src/googletest \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/lib/wine/wine64 \
+    -DTORVANE_QT_SOURCE="Debian's qt6-base $host_qt"
+cmake --build build-windows --parallel "$(nproc)"
 
 # Windows' own hardening of the program: ASLR anywhere in 64 bits, DEP.
-characteristics=$("$objdump" -p "$stage/torvane.exe" |
-    awk '/^DllCharacteristics/ { shown = 1; print; next } shown && /^[ \t]/ { print; next }
-        { shown = 0 }')
+characteristics=$("$objdump" -p build-windows/app/torvane.exe |
+    sed -n '/^DllCharacteristics/,/^[^ \t]/p')
 for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
     grep -qw "$flag" <<<"$characteristics" || {
         echo "$0: torvane.exe lacks $flag" >&2
         exit 1
     }
 done
+echo "torvane.exe: $(tr -s ' \t\n' ' ' <<<"$characteristics")"
+# The stack protector's check, which MinGW keeps in libssp: imported, so called.
+grep -qw '__stack_chk_fail' <<<"$("$objdump" -p build-windows/app/torvane.exe)" || {
+    echo "$0: torvane.exe has no stack protector" >&2
+    exit 1
+}
 
-echo "== $stage: the program and what it loads"
-(cd "$stage" && find . -type f -printf '%10s  %P\n' | sort -k2)
-echo "From Windows itself: ${windows_dlls[*]}"
-echo "$(du -sh "$stage" | cut -f1) in $stage"
-echo "$characteristics"
+echo "== The installer and the portable archive"
+(cd build-windows && cpack -C Release)
+installer=build-windows/Torvane-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
+    build-windows/CMakeCache.txt)-win64.exe
+ls -l "$installer" "${installer%.exe}.zip"
+
+echo "== The tests under Wine"
+tests/windows/suite_test.sh build-windows "$qt/bin" "$gcc_runtime" "$pthread_runtime"
+
+echo "== The installer under Wine"
+# TORVANE_SCREENSHOT=FILE keeps the photograph of the installed program's window.
+tests/windows/installer_test.sh "$installer" ${TORVANE_SCREENSHOT:+"$TORVANE_SCREENSHOT"}
+echo "PASS: Windows, built, tested under Wine and packaged in $((SECONDS - started)) s"

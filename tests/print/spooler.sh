@@ -47,6 +47,7 @@ StateDir $d/state
 AccessLog $d/log/access_log
 ErrorLog $d/log/error_log
 PageLog $d/log/page_log
+Printcap $d/printcap
 SystemGroup root
 FileDevice No
 EOF
@@ -93,6 +94,7 @@ spooler_stop_scheduler() {
 # writes into SCRATCH/out.
 spooler_setup() {
     spooler_dir=$1/cups
+    mkdir -p "$1"
     chmod 0755 "$1"  # the scheduler's filters run as lp and read the spool inside
     spooler_out=$1/out
     export CUPS_SERVER=$spooler_dir/cups.sock
