@@ -3,11 +3,12 @@
 # Installs beside the program every library that it and its plugins load, followed from their
 # import tables through Qt's libraries to the MinGW runtime's; what is found nowhere there is
 # Windows' own. Run at install time, with TORVANE_RUNTIME_FILES (the program and plugins),
-# TORVANE_RUNTIME_DIRS (where to look), TORVANE_OBJDUMP and TORVANE_STRIP set.
+# TORVANE_RUNTIME_DIRS (where to look), TORVANE_RUNTIME_LINKS (a scratch folder in the build),
+# TORVANE_OBJDUMP and TORVANE_STRIP set.
 #
 # CMake names a Windows library in lower case, and the folders here are case-sensitive, so it
 # looks in a folder of lower-case links to the libraries and installs what they point to.
-set(links ${CMAKE_CURRENT_BINARY_DIR}/runtime-names)
+set(links ${TORVANE_RUNTIME_LINKS})
 file(REMOVE_RECURSE ${links})
 file(MAKE_DIRECTORY ${links})
 foreach(dir IN LISTS TORVANE_RUNTIME_DIRS)
