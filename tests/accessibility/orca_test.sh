@@ -17,6 +17,13 @@ for tool in xvfb-run dbus-run-session xdotool orca; do
 done
 
 if [ "${2:-}" != --inside ]; then
+    # Orca will not start beside another Orca of the same user: two test runs on one machine
+    # take turns here. The lock is held until every process of this test has ended.
+    exec 8>/tmp/torvane-orca-test.lock
+    flock -w 150 8 || {
+        echo "skipped: another Orca test kept the machine's Orca for 150 s"
+        exit 77
+    }
     exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash "$0" "$program" --inside
 fi
 
