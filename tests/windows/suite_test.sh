@@ -58,8 +58,8 @@ read -r passed failed skipped < <(cat "$scratch/suite.log" "$scratch/german.log"
     /\[  FAILED  \] [0-9]+ test/ { match($0, /[0-9]+/); f += substr($0, RSTART, RLENGTH) }
     /\[  SKIPPED \] [0-9]+ test/ { match($0, /[0-9]+/); s += substr($0, RSTART, RLENGTH) }
     /Totals: [0-9]+ passed, [0-9]+ failed, [0-9]+ skipped/ {
-        split($0, w, /[ ,]+/)
-        for (i = 1; i in w; i++) {
+        n = split($0, w, /[ ,]+/)
+        for (i = 1; i < n; i++) {
             if (w[i + 1] == "passed") p += w[i]
             if (w[i + 1] == "failed") f += w[i]
             if (w[i + 1] == "skipped") s += w[i]
