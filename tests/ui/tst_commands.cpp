@@ -277,6 +277,9 @@ class CommandsTest : public QObject {
         QVERIFY(window_->isVisible());
     }
 
+    // The page is read back with poppler's tools, which the Linux build has at hand and the
+    // Windows build (run under Wine) has not: there the test is not built.
+#ifdef TORVANE_POPPLER_AT_HAND
     void printsTextAtTrueSize() {
         const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
         const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
@@ -316,6 +319,7 @@ class CommandsTest : public QObject {
         QVERIFY2(qAbs(drawn.height() - 560.4) <= 2, qPrintable(QString::number(drawn.height())));
         QVERIFY(drawn.left() < 50 && drawn.top() < 50);  // top left of the printable area
     }
+#endif
 
     void printErrorIsReported() {
         QPrinter printer;
@@ -341,11 +345,17 @@ class CommandsTest : public QObject {
     }
 
   private:
-    QLineEdit* field(const QString& name) const { return window_->findChild<QLineEdit*>(name); }
-    QString cell(const QString& name) const { return window_->findChild<QLabel*>(name)->text(); }
+    QLineEdit* field(const QString& name) const {
+        return window_->findChild<QLineEdit*>(name);
+    }
+    QString cell(const QString& name) const {
+        return window_->findChild<QLabel*>(name)->text();
+    }
     // What has the focus while the window is active. Offscreen no window manager gives the
     // activation back when a message box closes, so ask the window.
-    QWidget* focused() const { return window_->focusWidget(); }
+    QWidget* focused() const {
+        return window_->focusWidget();
+    }
 
     void fill(const QStringList& texts) {
         for (qsizetype i = 0; i < texts.size(); ++i) {
@@ -353,7 +363,9 @@ class CommandsTest : public QObject {
         }
     }
     // As a click or the space bar would, without moving the focus to the button.
-    void press(const QString& button) { window_->findChild<QPushButton*>(button)->click(); }
+    void press(const QString& button) {
+        window_->findChild<QPushButton*>(button)->click();
+    }
 
     QStringList fieldTexts() const {
         QStringList texts;
