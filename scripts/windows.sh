@@ -260,9 +260,10 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DTORVANE_QT_SOURCE="Debian's qt6-base $host_qt"
 cmake --build build-windows --parallel "$(nproc)"
 
-# Windows' own hardening of the program: ASLR anywhere in 64 bits, DEP.
-characteristics=$("$objdump" -p build-windows/app/torvane.exe |
-    sed -n '/^DllCharacteristics/,/^[^ \t]/p')
+# Windows' own hardening of the program, read from its headers: ASLR anywhere in 64 bits,
+# DEP, and the stack protector.
+headers=$("$objdump" -p build-windows/app/torvane.exe)
+characteristics=$(sed -n '/^DllCharacteristics/,/^[^ \t]/p' <<<"$headers")
 for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
     grep -qw "$flag" <<<"$characteristics" || {
         echo "$0: torvane.exe lacks $flag" >&2
@@ -271,7 +272,7 @@ for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
 done
 echo "torvane.exe: $(tr -s ' \t\n' ' ' <<<"$characteristics")"
 # The stack protector's check, which MinGW keeps in libssp: imported, so called.
-grep -qw '__stack_chk_fail' <<<"$("$objdump" -p build-windows/app/torvane.exe)" || {
+grep -qw '__stack_chk_fail' <<<"$headers" || {
     echo "$0: torvane.exe has no stack protector" >&2
     exit 1
 }

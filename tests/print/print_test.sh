@@ -119,7 +119,7 @@ lpadmin -x "$spooler_queue"
 refused "No printer is chosen as the default" "with printers but no default queue"
 lpadmin -x Other
 refused "no printer set up" "with no queue at all"
-spooler_stop_scheduler
+spooler_stop
 refused "printing service of this computer is not running" "with no scheduler running"
 
 echo "print test: $failures failure(s)"

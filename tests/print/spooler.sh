@@ -82,7 +82,7 @@ spooler_start_scheduler() {
     spooler_wait_for 20 spooler_running
 }
 
-spooler_stop_scheduler() {
+spooler_stop() {
     if [ -n "$spooler_pid" ]; then
         kill "$spooler_pid" 2>/dev/null
         wait "$spooler_pid" 2>/dev/null
@@ -112,8 +112,6 @@ spooler_setup() {
         lpadmin -d "$spooler_queue" && cupsenable "$spooler_queue" &&
         cupsaccept "$spooler_queue"
 }
-
-spooler_stop() { spooler_stop_scheduler; }
 
 # The ids of the queue's held jobs, oldest first.
 spooler_held_jobs() {
