@@ -320,10 +320,15 @@ InputSheet generatedSheet(std::mt19937& engine, bool distinct) {
     return sheet;
 }
 
+// The generated weights are whole numbers and quarters ("290.25"), read here as two integers:
+// both parts, and so their sum, are exact doubles.
 double number(const std::string& text) {
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
+    const std::size_t point = text.find('.');
+    int whole = 0;
+    int hundredths = 0;
+    std::from_chars(text.data(), text.data() + point, whole);
+    std::from_chars(text.data() + point + 1, text.data() + text.size(), hundredths);
+    return whole + hundredths / 100.0;
 }
 
 // Checks a result against the sheet it came from, worked out again here by hand: f = 0.5 and

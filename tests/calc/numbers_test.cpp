@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -68,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(RadixPrefixes, LenientReads,
                                          Case{"&H1FFFFFFFFFFFFF", 9007199254740991.0},
                                          // Beyond 2^53 the integer rounds once, to nearest even.
                                          Case{"&H20000000000001", 9007199254740992.0},
+                                         Case{"&H20000000000003", 9007199254740996.0},
                                          Case{"&O777777777777777777777", 9223372036854775807.0}));
 
 TEST(LenientReading, FailsOnlyBeyondTheDoubleRange) {
@@ -116,6 +118,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"1,234", 1234}, Case{"1,234,567.5", 1234567.5}, Case{"12,345", 12345},
                     Case{"123,456", 123456}, Case{"0.1", 0.1}, Case{"1e-400", 0},
                     Case{"4.9e-324", 4.9406564584124654e-324},
+                    // Below half the least subnormal: zero, not out of range.
+                    Case{"2e-324", 0},
+                    // 1 + 3 x 2^-53 lies halfway between two doubles; ties go to the even one.
+                    Case{"1.00000000000000033306690738754696212708950042724609375", 1 + 0x1p-51},
                     Case{"1.7976931348623157e308", std::numeric_limits<double>::max()},
                     Case{"0.000000000000000000000000000000000000000000001e45", 1}));
 
@@ -143,7 +149,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{",123", ReadError::NotANumber}, Refusal{"1,", ReadError::NotANumber},
         Refusal{"1.5,000", ReadError::NotANumber}, Refusal{"1\n", ReadError::NotANumber},
         Refusal{"1e309", ReadError::OutOfRange}, Refusal{"-1e309", ReadError::OutOfRange},
-        Refusal{"1.8e308", ReadError::OutOfRange}));
+        Refusal{"1.8e308", ReadError::OutOfRange},
+        // Past the halfway point between the largest double and 2^1024, it rounds to 2^1024.
+        Refusal{"1.7976931348623159e308", ReadError::OutOfRange}));
 
 INSTANTIATE_TEST_SUITE_P(NotNumbers, StrictRefusesComma,
                          testing::Values(Refusal{"297.5", ReadError::NotANumber},

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the calculation and its tests with clang on LLVM's libc++ instead of GNU's libstdc++,
+# with libc++'s own checks on, and runs that build's test suite. GoogleTest is built with it
+# from Debian's source (the googletest package), as the installed one is built on libstdc++.
+# Then every sheet of the fuzz corpus (tests/fuzz/corpus/sheet, and the grown one in
+# build-fuzz/corpus/sheet when there is one) is replayed through both builds' replay_sheet:
+# each must come to the same 30 texts, or the same failure message, on both libraries.
+# The compiler is clang 19 where it is installed (the test bench's libc++ is 19's, which wants
+# clang 17 or later: Debian 12's default clang is 14), else clang++, or whichever CLANGXX
+# names; CXXFLAGS and LDFLAGS are passed on as usual.
+# Usage: scripts/libcxx.sh [libc++ build folder, default build-libcxx]
+#                          [libstdc++ build folder, default build]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-libcxx}
+gnu=${2:-build}
+clang=${CLANGXX:-$(command -v clang++-19 || echo clang++)}
+flags="${CXXFLAGS:-} -stdlib=libc++"
+
+# The library's checks (an index past the end, a bad iterator) stop the tests. Each libc++
+# names the switch its own way: _LIBCPP_DEBUG in 14 (whose version reads 14000), assertions
+# from 15, a hardening mode from 18 (180000), which warns of the older name: an error here.
+# shellcheck disable=SC2086 # the flags are words
+version=$(printf '#include <version>\n_LIBCPP_VERSION\n' |
+    "$clang" $flags -E -P -x c++ - | tail -n 1)
+if [ "$version" -ge 180000 ]; then
+    flags+=" -D_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_EXTENSIVE"
+elif [ "$version" -ge 15000 ]; then
+    flags+=" -D_LIBCPP_ENABLE_ASSERTIONS=1"
+else
+    flags+=" -D_LIBCPP_DEBUG=0"
+fi
+
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$clang" -DCMAKE_CXX_FLAGS="$flags" \
+    -DTORVANE_BUILD_UI=OFF -DTORVANE_BUILD_BENCH=OFF -DTORVANE_WERROR=ON \
+    -DTORVANE_GTEST_SOURCE=/usr/src/googletest
+cmake --build "$build" --parallel "$(nproc)"
+echo "== The calculation's tests on libc++ $version, built by $("$clang" --version | head -n 1)"
+ctest --test-dir "$build" --output-on-failure
+
+if [ ! -x "$gnu/tests/replay_sheet" ]; then
+    echo "libcxx.sh: $gnu/tests/replay_sheet is missing; build the libstdc++ tree first" >&2
+    exit 2
+fi
+cmake --build "$gnu" --target replay_sheet  # the same sources on both sides
+
+echo "== The fuzz corpus's sheets on libc++ and on libstdc++"
+corpora=(tests/fuzz/corpus/sheet)
+if [ -n "$(ls -A build-fuzz/corpus/sheet 2>/dev/null)" ]; then
+    corpora+=(build-fuzz/corpus/sheet)
+fi
+out="$build/sheet-texts"
+mkdir -p "$out"
+for corpus in "${corpora[@]}"; do
+    name=${corpus//\//_}
+    for side in "$build" "$gnu"; do
+        label=$([ "$side" = "$build" ] && echo libcxx || echo libstdcxx)
+        TORVANE_SHEET_TEXTS="$out/$name.$label.txt" \
+            "$side/tests/replay_sheet" "$corpus" >"$out/$name.$label.log"
+    done
+    for label in libcxx libstdcxx; do
+        if [ ! -s "$out/$name.$label.txt" ]; then
+            echo "libcxx.sh: the $label replay of $corpus wrote no texts" >&2
+            exit 1
+        fi
+    done
+    if ! cmp -s "$out/$name.libcxx.txt" "$out/$name.libstdcxx.txt"; then
+        echo "libcxx.sh: the sheets of $corpus come out differently on the two libraries" \
+            "(input names in order in $out/$name.libcxx.log):" >&2
+        diff "$out/$name.libstdcxx.txt" "$out/$name.libcxx.txt" | head -n 40 >&2 || true
+        exit 1
+    fi
+    echo "$corpus: $(tail -n 1 "$out/$name.libcxx.log"), the same texts on both libraries"
+done
