@@ -4,7 +4,7 @@
 # Sourced by run.sh (torvane_install_packages build), test.sh (torvane_install_packages test)
 # fresh-root.sh (torvane_install_packages fresh-root) and windows.sh (… windows).
 # The same names serve Debian 12 and Debian 13; no name carries a version number that differs
-# between releases (the clang runtime's is worked out on the machine, torvane_clang_runtime).
+# between releases (clang 19 is the default clang of Debian 13 and packaged for Debian 12 too).
 
 # Building and running the program: the compiler, CMake, Qt 6's Widgets and PrintSupport
 # development files (with the X11 platform plugin), the print service's headers, the labels'
@@ -15,14 +15,16 @@ torvane_build_packages=(
     fonts-liberation qt6-wayland
 )
 
-# The test bench, on top of those: unit test and benchmark libraries, clang for the fuzzers
-# (its runtime is added by torvane_clang_runtime), a virtual X server and what drives and
-# photographs it, a print service with a PDF printer, the validators and tools of the
-# packaging checks, D-Bus and AT-SPI for the screen-reader tests, a Wayland compositor, and
-# the licence, package and static checkers.
+# The test bench, on top of those: unit test and benchmark libraries, clang and its clazy
+# for the analysers, clang 19 with its sanitizer and fuzzer runtime, LLVM's symbolizer for the
+# sanitizers' reports and LLVM's own C++ library (libc++) for the calculation built with it, a
+# virtual X server and what drives and photographs it, a print service with a PDF printer, the
+# validators and tools of the packaging checks, D-Bus and AT-SPI for the screen-reader tests,
+# a Wayland compositor, and the licence, package and static checkers.
 torvane_test_packages=(
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev googletest
     clang clang-tidy clazy
+    clang-19 libclang-rt-19-dev llvm libc++-19-dev libc++abi-19-dev
     xvfb xauth xdotool imagemagick poppler-utils python3
     cups cups-client printer-driver-cups-pdf
     desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian reuse
@@ -36,22 +38,6 @@ torvane_fresh_root_packages=(debootstrap git)
 
 torvane_installed() {  # PACKAGE: whether dpkg has it installed
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
-}
-
-# The package of the compiler runtime (sanitizers, libFuzzer) of the clang the "clang" package
-# brings, named after its major version: libclang-rt-14-dev on Debian 12, -19- on Debian 13.
-# From the installed clang when there is one, else from the package lists.
-torvane_clang_runtime() {
-    local major=
-    if torvane_installed clang && command -v clang >/dev/null; then
-        major=$(clang -dumpversion)
-        major=${major%%.*}
-    else
-        major=$(apt-cache depends clang 2>/dev/null |
-            sed -n 's/^ *Depends: clang-\([0-9][0-9]*\)$/\1/p' | head -n 1)
-    fi
-    [ -n "$major" ] || return 1
-    echo "libclang-rt-$major-dev"
 }
 
 # torvane_install_packages build|test|fresh-root|windows: installs whatever of the list is missing,
@@ -71,25 +57,12 @@ torvane_install_packages() {
     for pkg in "${wanted[@]}"; do
         torvane_installed "$pkg" || missing+=("$pkg")
     done
-    local runtime=
-    if [ "$purpose" = test ] && runtime=$(torvane_clang_runtime); then
-        torvane_installed "$runtime" || missing+=("$runtime")
-    fi
-    if [ ${#missing[@]} -eq 0 ] && { [ "$purpose" != test ] || [ -n "$runtime" ]; }; then
-        return 0
-    fi
+    [ ${#missing[@]} -ne 0 ] || return 0
 
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     echo "Updating the package lists, to install ${#missing[@]} package(s) for the $purpose"
     "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update
-    if [ "$purpose" = test ] && [ -z "$runtime" ]; then
-        runtime=$(torvane_clang_runtime) || {
-            echo "No clang package in the package lists: cannot name its runtime." >&2
-            return 1
-        }
-        missing+=("$runtime")
-    fi
     echo "Installing (with what they depend on): ${missing[*]}"
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 \
         install -y --no-install-recommends "${missing[@]}"

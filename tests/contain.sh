@@ -11,7 +11,9 @@
 # when CTest itself goes away (the wrapper is told by the kernel: setpriv --pdeathsig), the
 # test is first asked to end and tidy up, and then every process with the mark is ended. A
 # watcher does the same if the wrapper is killed outright (as CTest does at a test's time-out).
-# The test's own exit status is passed on.
+# The test's own exit status is passed on. The test runs in one locale whatever the machine's
+# own is: the worked example is typed with decimal points, and what the screen reader, the
+# packaging tools and the print service say is read in English.
 set -uo pipefail
 
 if [ "${1:-}" != --armed ]; then
@@ -77,7 +79,7 @@ trap 'stop 143' TERM
 trap 'stop 130' INT
 trap 'stop 129' HUP
 
-env "$mark" "$@" &
+env -u LANGUAGE LC_ALL=C.UTF-8 "$mark" "$@" &
 test_pid=$!
 wait "$test_pid"
 status=$?

@@ -21,12 +21,7 @@ source "$here/spooler.sh"
 
 scratch=$(mktemp -d)
 trap 'spooler_stop; rm -rf "$scratch"' EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
-trap 'exit 129' HUP
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
+source "$here/../checks.sh"
 
 spooler_setup "$scratch" || { echo "FAIL: no print spooler"; exit 1; }
 

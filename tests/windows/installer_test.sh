@@ -34,13 +34,7 @@ finish() {
     rm -rf "$scratch"
 }
 trap finish EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
-trap 'exit 129' HUP
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() { local what=$1; shift; if "$@"; then echo "ok: $what"; else fail "$what"; fi; }
+source "$here/../checks.sh"
 
 # Wine asks CUPS for its printers: it is pointed at a print service that is not there, so
 # that it sees none, whatever the machine has.
