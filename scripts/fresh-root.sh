@@ -55,6 +55,7 @@ esac
 scratch=
 root=
 mounted=()
+debootstrap_pid=
 
 # Processes whose root directory is the fresh root: what a step left running there.
 processes_in_root() {
@@ -89,6 +90,11 @@ cleanup() {
     local status=$? i target
     trap - EXIT INT TERM HUP
     [ -n "$scratch" ] || exit "$status"
+    if [ -n "$debootstrap_pid" ]; then
+        echo "Ending debootstrap"
+        kill -TERM -- "-$debootstrap_pid" 2>/dev/null || true
+        wait "$debootstrap_pid" 2>/dev/null || true
+    fi
     if [ -n "$root" ]; then
         end_processes_in_root
         for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
@@ -207,12 +213,19 @@ fi
 
 echo "== debootstrap --variant=minbase $release ${mirror:-from the default mirror}"
 start=$SECONDS
-debootstrap --variant=minbase "$release" "$root" ${mirror:+"$mirror"} \
-    >"$scratch/debootstrap.log" 2>&1 || {
+# In the background, in a process group of its own, waited for: a signal then reaches this
+# script at once (not when debootstrap is done), and the cleanup ends debootstrap with all it
+# started.
+setsid debootstrap --variant=minbase "$release" "$root" ${mirror:+"$mirror"} \
+    >"$scratch/debootstrap.log" 2>&1 </dev/null &
+debootstrap_pid=$!
+wait "$debootstrap_pid" || {
+    debootstrap_pid=
     tail -n 30 "$scratch/debootstrap.log" >&2
     echo "FAIL: debootstrap $release failed" >&2
     exit 1
 }
+debootstrap_pid=
 base=$(packages_installed)
 note "debootstrap $release" "$((SECONDS - start)) s, $base packages"
 
