@@ -7,31 +7,20 @@
 # Then every sheet of the fuzz corpus (tests/fuzz/corpus/sheet, and the grown one in
 # build-fuzz/corpus/sheet when there is one) is replayed through both builds' replay_sheet:
 # each must come to the same 30 texts, or the same failure message, on both libraries.
-# The compiler is clang 19 where it is installed (the test bench's libc++ is 19's, which wants
-# clang 17 or later: Debian 12's default clang is 14), else clang++, or whichever CLANGXX
-# names; CXXFLAGS and LDFLAGS are passed on as usual.
+# The compiler is clang 19, whose libc++ the test bench installs (CLANGXX names another);
+# CXXFLAGS and LDFLAGS are passed on as usual.
 # Usage: scripts/libcxx.sh [libc++ build folder, default build-libcxx]
 #                          [libstdc++ build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-libcxx}
 gnu=${2:-build}
-clang=${CLANGXX:-$(command -v clang++-19 || echo clang++)}
-flags="${CXXFLAGS:-} -stdlib=libc++"
-
-# The library's checks (an index past the end, a bad iterator) stop the tests. Each libc++
-# names the switch its own way: _LIBCPP_DEBUG in 14 (whose version reads 14000), assertions
-# from 15, a hardening mode from 18 (180000), which warns of the older name: an error here.
+clang=${CLANGXX:-clang++-19}
+# The library's own checks (an index past the end, a bad iterator) stop the tests.
+flags="${CXXFLAGS:-} -stdlib=libc++ -D_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_EXTENSIVE"
 # shellcheck disable=SC2086 # the flags are words
 version=$(printf '#include <version>\n_LIBCPP_VERSION\n' |
     "$clang" $flags -E -P -x c++ - | tail -n 1)
-if [ "$version" -ge 180000 ]; then
-    flags+=" -D_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_EXTENSIVE"
-elif [ "$version" -ge 15000 ]; then
-    flags+=" -D_LIBCPP_ENABLE_ASSERTIONS=1"
-else
-    flags+=" -D_LIBCPP_DEBUG=0"
-fi
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$clang" -DCMAKE_CXX_FLAGS="$flags" \
     -DTORVANE_BUILD_UI=OFF -DTORVANE_BUILD_BENCH=OFF -DTORVANE_WERROR=ON \
