@@ -1,5 +1,6 @@
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 # The Debian packages the program and its tests need, and what installs the missing ones.
 # Sourced by run.sh (torvane_install_packages build), test.sh (torvane_install_packages test)
 # fresh-root.sh (torvane_install_packages fresh-root) and windows.sh (… windows).
@@ -68,20 +69,24 @@ torvane_install_packages() {
         install -y --no-install-recommends "${missing[@]}"
 }
 
-# Cross-building the program for 64-bit Windows (scripts/windows.sh): the MinGW-w64 compiler
-# with POSIX threads and its binutils, CMake and Ninja, the build machine's own Qt (its moc,
-# rcc and uic, and the CMake packages that name them) for the Qt built for Windows from
-# Debian's source, which dpkg-dev's dpkg-source unpacks from xz-compressed tarballs, and Perl
-# for Qt 6.4's header generator. Then what the Windows package holds and is made with
-# (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS) and what tests it
-# under Wine: Wine with its own fonts, a virtual X server and what drives and photographs it,
-# the German locale's definition, and a print service with a PDF printer.
+# Cross-building the program for 64-bit Windows (scripts/windows.sh), installed in the Debian 13
+# root it makes, so these are Debian 13's names: the MinGW-w64 compiler with POSIX threads and
+# its binutils, CMake and Ninja, the root's own Qt (its moc, rcc, uic and syncqt, and the CMake
+# packages that name them) for the Qt built for Windows from Debian's source, which dpkg-dev's
+# dpkg-source unpacks from xz-compressed tarballs. Then what the Windows package holds and is
+# made with (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS) and what
+# tests it under Wine: Wine with its own fonts, a virtual X server and what drives and
+# photographs it, and the German locale's definition; then, for the printed page, a print
+# service with a PDF printer, poppler's tools and Python to measure and read the page,
+# Ghostscript to draw its picture parts alone and Tesseract with its English data to read
+# them.
 torvane_windows_packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     cmake ninja-build
     qt6-base-dev
-    dpkg-dev xz-utils perl
-    googletest librsvg2-bin icoutils fonts-liberation2 nsis
+    dpkg-dev xz-utils
+    googletest librsvg2-bin icoutils fonts-liberation nsis
     wine64 fonts-wine xvfb xauth xdotool imagemagick locales
     cups cups-client printer-driver-cups-pdf poppler-utils python3
+    ghostscript tesseract-ocr tesseract-ocr-eng
 )

@@ -166,6 +166,8 @@ QString shippedFace() {
 // The labels' face is MS Sans Serif; where it is missing, a sans-serif face of like metrics
 // stands in. A face shipped with the program comes first. Chosen once, so that no label's
 // font is looked for under a name the desktop does not have before its stand-in is found.
+// A face that comes only as bitmaps at a few sizes (Wine's MS Sans Serif) is passed over:
+// drawn at the labels' sizes it would be another face's or a scaled bitmap's.
 QString labelFace() {
     if (QString shipped = shippedFace(); !shipped.isEmpty()) {
         return shipped;
@@ -174,8 +176,10 @@ QString labelFace() {
     // about every name it is given.
     const QStringList installed = QFontDatabase::families();
     for (const char* face : {"MS Sans Serif", "Liberation Sans", "Arial", "Helvetica"}) {
-        if (installed.contains(QLatin1String(face), Qt::CaseInsensitive)) {
-            return QLatin1String(face);
+        QString name = QLatin1String(face);  // returned by moving
+        if (installed.contains(name, Qt::CaseInsensitive) &&
+            QFontDatabase::isSmoothlyScalable(name)) {
+            return name;
         }
     }
     return {};  // the desktop's own sans-serif face

@@ -6,8 +6,9 @@
 # TORVANE_RUNTIME_DIRS (where to look), TORVANE_RUNTIME_LINKS (a scratch folder in the build),
 # TORVANE_OBJDUMP and TORVANE_STRIP set.
 #
-# CMake names a Windows library in lower case, and the folders here are case-sensitive, so it
-# looks in a folder of lower-case links to the libraries and installs what they point to.
+# CMake looks a Windows library up by its name in lower case, but names what it found as the
+# import table spells it (Qt6Core.dll), and the folders here are case-sensitive: so it looks in
+# a folder of links to the libraries, under both names, and installs what they point to.
 set(links ${TORVANE_RUNTIME_LINKS})
 file(REMOVE_RECURSE ${links})
 file(MAKE_DIRECTORY ${links})
@@ -15,10 +16,12 @@ foreach(dir IN LISTS TORVANE_RUNTIME_DIRS)
     file(GLOB dlls ${dir}/*.dll)
     foreach(dll IN LISTS dlls)
         get_filename_component(name ${dll} NAME)
-        string(TOLOWER ${name} name)
-        if(NOT EXISTS ${links}/${name})
-            file(CREATE_LINK ${dll} ${links}/${name} SYMBOLIC)
-        endif()
+        string(TOLOWER ${name} lower)
+        foreach(link IN ITEMS ${name} ${lower})
+            if(NOT EXISTS ${links}/${link})
+                file(CREATE_LINK ${dll} ${links}/${link} SYMBOLIC)
+            endif()
+        endforeach()
     endforeach()
 endforeach()
 

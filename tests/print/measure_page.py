@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Measures a printed page rendered by pdftoppm as a binary PPM: prints the width and height
-in inches of what is drawn on it (everything not white), and how many pure red pixels it has."""
+in inches of what is drawn on it (everything not white), how many pure red pixels it has, and
+how far in inches what is drawn lies from the paper's left and top edges."""
 import sys
 
 
@@ -38,7 +39,8 @@ def main():
                 top, bottom = min(top, y), max(bottom, y)
                 if r > 200 and g < 60 and b < 60:
                     red += 1
-    print(f"{(right - left + 1) / dpi:.3f} {(bottom - top + 1) / dpi:.3f} {red}")
+    print(f"{(right - left + 1) / dpi:.3f} {(bottom - top + 1) / dpi:.3f} {red}"
+          f" {left / dpi:.3f} {top / dpi:.3f}")
 
 
 main()

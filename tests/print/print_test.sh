@@ -22,13 +22,14 @@ source "$here/spooler.sh"
 scratch=$(mktemp -d)
 trap 'spooler_stop; rm -rf "$scratch"' EXIT
 source "$here/../checks.sh"
+# shellcheck source=tests/print/page.sh
+source "$here/page.sh"
 
 spooler_setup "$scratch" || { echo "FAIL: no print spooler"; exit 1; }
 
 held_count() { spooler_held_jobs | wc -l; }
 has_jobs() { [ "$(held_count)" -ge "$1" ]; }
 pdfs_written() { [ "$(find "$scratch/out" -name '*.pdf' | wc -l)" -ge "$1" ]; }
-pages() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
 
 # Takes every held job (expecting $1 of them) into $scratch/sent-N.pdf, releases them and
 # waits for cups-pdf's output.
@@ -44,44 +45,16 @@ take_jobs() {
     spooler_wait_for 30 spooler_queue_empty || fail "the queue emptied"
 }
 
-texts_of_window=("CON-RODS" "PISTONS" "Big End" "Little End" "Rings" "Locks" "Shells" "Oil"
-    "Recip. %" "Calculate" "Clear" "Print" "ROD-PISTON ASSEMBLIES" "Rod No." "Piston"
-    "BOB-WEIGHT CALCULATIONS" "Optimal (may require" "Retaining Rod/Cyl" "Bob-Weight"
-    "Balance Using" 296 302 297.5 298 304 303 300 104 98 99 97 103 199 196.5 199.5 207.5
-    206.5 198 207 196 10 20 50 956.75 956.25 956.5 957.25 955.25)
-check_sent_texts() {  # file
-    local text missing=() printed
-    printed=$(pdftotext -layout "$1" - 2>/dev/null)
-    for text in "${texts_of_window[@]}"; do
-        grep -qF -- "$text" <<<"$printed" || missing+=("$text")
-    done
-    # Every result cell, in reading order of the rows: rods with pistons, then the pins.
-    local row
-    for row in '3 +D +5 +A' '4 +G +2 +F' '1 +E +6 +B' '8 +C +7 +H' '8 +7 +956\.75 +1 +2 +957\.25' \
-        '3 +1 +956 +3 +4 +955\.25' '5 +6 +956\.25 +5 +6 +956\.25' '2 +4 +956\.5 +7 +8 +956\.75' \
-        'Balance Using +956 +Balance Using +955\.25'; do
-        grep -qE -- "$row" <<<"$printed" || missing+=("row /$row/")
-    done
-    check "the job holds every caption, input and result as text" [ ${#missing[@]} -eq 0 ]
-    [ ${#missing[@]} -eq 0 ] || printf '  missing: %s\n' "${missing[@]}"
-}
-
 check_printed_page() {  # file cups-pdf wrote
-    check "one page printed" [ "$(pages "$1")" = 1 ]
-    pdftoppm -r 100 -singlefile "$1" "$scratch/page" || { fail "render the page"; return; }
-    read -r width height red < <(python3 "$here/measure_page.py" "$scratch/page.ppm" 100)
-    echo "  printed window: $width x $height inches, $red red pixels"
-    check "the window prints 6.4 inches wide" python3 -c "exit(abs($width - 6.406) > 0.05)"
-    check "the window prints 5.6 inches high" python3 -c "exit(abs($height - 5.604) > 0.05)"
-    check "the balance figures print red" [ "$red" -gt 50 ]
-    echo "$width $height" >"$1.size"
+    page_check_window "$1" "$scratch/page"
+    echo "$page_width $page_height" >"$1.size"
 }
 
 echo "== Print once"
 "$tst" printWorkedExample >"$scratch/log" 2>&1 || { cat "$scratch/log"; fail "Print from the window"; }
 if take_jobs 1; then
-    check "the program sent one page" [ "$(pages "$scratch/sent-1.pdf")" = 1 ]
-    check_sent_texts "$scratch/sent-1.pdf"
+    check "the program sent one page" [ "$(page_count "$scratch/sent-1.pdf")" = 1 ]
+    page_check_text "the job holds every caption, input and result as text" "$scratch/sent-1.pdf"
     printed=$(find "$scratch/out" -name '*.pdf' | head -n 1)
     check_printed_page "$printed"
     [ -n "${TORVANE_PRINTED_PAGE:-}" ] && pdftoppm -r 60 -png -singlefile "$printed" "$TORVANE_PRINTED_PAGE"

@@ -3,37 +3,47 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows installer under Wine, as a shop's user meets it, in a throw-away prefix on a
 # virtual X display:
-#   1. a silent install (/S) puts the program under Program Files, with its Start-menu entry
-#      and its entry among the installed programs;
+#   1. an older release installed silently (/S), then this one over it, silently: one program
+#      folder under Program Files, one Start-menu entry and one entry among the installed
+#      programs, all of this release;
 #   2. the installed program starts with nothing of the build machine within its reach (the
 #      prefix's drive Z:, the way to Linux's files, is removed) and stays up;
 #   3. the worked example typed by keyboard and Calculate pressed; the window is photographed;
-#   4. Print with no printer: a message says so, and the window is as it was (Wine's own
-#      PostScript driver fails on a real job: see below);
-#   5. a silent uninstall leaves no file, no Start-menu entry and no uninstall entry behind.
+#   4. Print with no printer: a message says so, and the window is as it was;
+#   5. under display scaling of 150 % (LogPixels 144) the window opens at 922.5 x 807 pixels, and
+#      under Windows 11's dark app mode it is dark with the balance figures still red: both
+#      photographed;
+#   6. a silent uninstall leaves no file, no Start-menu entry and no uninstall entry behind;
+#   7. the older release installed again and this one run over it as a user runs it, page by
+#      page (Enter on each): the same single folder, entry and listing, then uninstalled.
 #
-#   installer_test.sh INSTALLER [SCREENSHOT.png]
+#   installer_test.sh INSTALLER OLDER_INSTALLER [SCREENSHOT.png]
 #
+# SCREENSHOT.png keeps the worked example's photograph, and beside it -150.png and -dark.png.
 # Needs Wine, Xvfb, xdotool and ImageMagick.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 installer=$(realpath "$1")
-screenshot=${2:+$(realpath -m "$2")}
-title="Torvane - Quillon Assistant"
+older=$(realpath "$2")
+screenshot=${3:+$(realpath -m "$3")}
 
 if [ "${TORVANE_ON_DISPLAY:-}" != 1 ]; then
     TORVANE_ON_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
+# shellcheck source=tests/windows/wine.sh
 source "$here/wine.sh"
+# shellcheck source=tests/print/spooler.sh
 source "$here/../print/spooler.sh"  # for spooler_wait_for
+# shellcheck source=tests/windows/program.sh
+source "$here/program.sh"
 scratch=$(mktemp -d)
-program_pid=
 finish() {
-    [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+    program_stop
     wine_stop
     rm -rf "$scratch"
 }
 trap finish EXIT
+# shellcheck source=tests/checks.sh
 source "$here/../checks.sh"
 
 # Wine asks CUPS for its printers: it is pointed at a print service that is not there, so
@@ -46,87 +56,179 @@ menu="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Torvane"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane'
 registered() { "$wine" reg query "$uninstall_key" >/dev/null 2>&1; }
 
-echo "== Silent install"
-cp "$installer" "$drive_c/setup.exe"
-"$wine" 'C:\setup.exe' /S
-"$wineserver" -w
-rm "$drive_c/setup.exe"
-check "torvane.exe is under Program Files" [ -f "$folder/torvane.exe" ]
+version_of() {  # INSTALLER: the version its file name carries
+    basename "$1" | sed -n 's/^Torvane-\(.*\)-win64\.exe$/\1/p'
+}
+new_version=$(version_of "$installer")
+old_version=$(version_of "$older")
+
+# The installed program's own version, as its version resource gives it: the UTF-16 string
+# after the key FileVersion and its padding.
+installed_version() {
+    grep -aoP 'F\x00i\x00l\x00e\x00V\x00e\x00r\x00s\x00i\x00o\x00n\x00(?:\x00\x00)+\K(?:[0-9.]\x00)+' \
+        "$folder/torvane.exe" | head -n 1 | tr -d '\0'
+}
+listed_version() {
+    "$wine" reg query "$uninstall_key" /v DisplayVersion 2>/dev/null | tr -d '\r' |
+        awk '$1 == "DisplayVersion" { print $3 }'
+}
+# One of each, of the release given: the folder, the Start-menu entry, the uninstall entry.
+check_installed() {  # VERSION WHEN
+    check "torvane.exe is under Program Files ($2)" [ -f "$folder/torvane.exe" ]
+    check "it is version $1 ($2)" [ "$(installed_version)" = "$1" ]
+    check "the program is listed as version $1 ($2)" [ "$(listed_version)" = "$1" ]
+    check "one program folder ($2)" \
+        [ "$(find "$drive_c/Program Files" -maxdepth 2 -iname torvane.exe | wc -l)" -eq 1 ]
+    check "one Start-menu entry ($2)" \
+        [ "$(find "$drive_c" -iname 'Torvane*.lnk' -path '*Start Menu*' | wc -l)" -eq 1 ]
+    check "one uninstall entry ($2)" \
+        [ "$("$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null |
+            tr -d '\r' | grep -ci 'torvane')" -eq 1 ]
+}
+
+echo "== Silent install of $old_version, then $new_version over it"
+check "the older installer is of an older release" [ "$old_version" != "$new_version" ]
+program_install "$older" /S
+check "version $old_version is installed" [ "$(listed_version)" = "$old_version" ]
+program_install "$installer" /S
+check_installed "$new_version" "silent upgrade"
 check "the platform plugin is beside it" [ -f "$folder/platforms/qwindows.dll" ]
+check "the style plugin is beside it" [ -f "$folder/styles/qmodernwindowsstyle.dll" ]
 check "the labels' face is beside it" [ -f "$folder/fonts/LiberationSans-Bold.ttf" ]
 check "the licences are beside it" [ -f "$folder/licences/README-licences.txt" ]
 check "the Start menu has the program" [ -f "$menu/Torvane.lnk" ]
-check "the program is listed among the installed programs" registered
-"$wine" reg query "$uninstall_key" 2>/dev/null | tr -d '\r' | grep -E 'DisplayName|DisplayIcon|UninstallString' | sed 's/^ */  /'
+"$wine" reg query "$uninstall_key" 2>/dev/null | tr -d '\r' | grep -E 'DisplayName|DisplayVersion|DisplayIcon|UninstallString' | sed 's/^ */  /'
 
 echo "== The installed program, with nothing of the build machine in reach"
-rm -f "$WINEPREFIX/dosdevices/z:"
+wine_cut_off_host
 unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM QT_QPA_PLATFORM_PLUGIN_PATH
-(cd "$drive_c" && exec "$wine" 'C:\Program Files\Torvane\torvane.exe') >"$scratch/program.log" 2>&1 &
-program_pid=$!
-shown() { xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; }
-if ! spooler_wait_for 60 shown; then
-    fail "the window never showed"
-    cat "$scratch/program.log"
-    exit 1
-fi
-window=$(xdotool search --onlyvisible --name "^$title\$" | head -n 1)
-sleep 5
-check "the program is still up after 5 s" kill -0 "$program_pid"
+start_program() {
+    program_start "$scratch/program.log"
+    sleep 5
+    check "the program is still up after 5 s" kill -0 "$program_pid"
+}
+# The worked example, then Calculate, and a moment for the results to show.
+type_worked_example() {
+    program_type_worked_example
+    xdotool key space
+    sleep 2
+}
+photograph() {  # FILE
+    import -window "$program_window" "$1"
+    echo "The window: $1 ($(identify -format '%w x %h' "$1") px)"
+}
+start_program
 
 echo "== The worked example, typed"
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-sleep 1
-# The first field has the focus; Tab walks the fields in order, then Calculate.
-for value in 296 302 296 297.5 298 304 303 300 104 98 98 99 104 97 103 97 \
-    199 196.5 199.5 207.5 206.5 198 207 196 10 2 20 4 50; do
-    xdotool type --delay 30 "$value"
-    xdotool key --delay 30 Tab
-done
-xdotool key space
-sleep 2
-if [ -n "$screenshot" ]; then
-    import -window "$window" "$screenshot"
-    echo "The window: $screenshot ($(identify -format '%w x %h' "$screenshot") px)"
-fi
+type_worked_example
+[ -z "$screenshot" ] || photograph "$screenshot"
 
 echo "== Print, with no printer"
-# Wine 8's PostScript printer driver (wineps.drv) fails with a page fault as soon as Qt's
-# Windows print engine starts a job on a CUPS printer, so the page cannot be printed under
-# Wine: Print is tried where there is no printer, and must say so and change nothing.
+# Here Print is tried where there is no printer, and must say so and change nothing.
 xdotool key Tab Tab  # from Calculate past Clear to Print
 sleep 1
-import -window "$window" "$scratch/before-print.png"
+import -window "$program_window" "$scratch/before-print.png"
 xdotool key space
-windows_of_program() { xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | wc -l; }
+windows_of_program() { xdotool search --onlyvisible --name "^$program_title\$" 2>/dev/null | wc -l; }
 message_shown() { [ "$(windows_of_program)" -ge 2 ]; }
 if spooler_wait_for 30 message_shown; then
     echo "ok: a message box came up"
     xdotool key Return
-    spooler_wait_for 10 bash -c "[ \$(xdotool search --onlyvisible --name '^$title\$' | wc -l) -eq 1 ]" ||
+    spooler_wait_for 10 bash -c "[ \$(xdotool search --onlyvisible --name '^$program_title\$' | wc -l) -eq 1 ]" ||
         fail "the message box did not close on Enter"
 else
     fail "no message box came up"
 fi
 check "the program is still up after Print" kill -0 "$program_pid"
-import -window "$window" "$scratch/after-print.png"
+import -window "$program_window" "$scratch/after-print.png"
 check "the window shows what it showed before Print" \
     compare -metric AE "$scratch/before-print.png" "$scratch/after-print.png" null: 2>/dev/null
+program_close
 
-# Closed as a user would, by the window's close button; ended if it does not go.
-xdotool windowclose "$window" 2>/dev/null || true
-spooler_wait_for 20 bash -c "! kill -0 $program_pid 2>/dev/null" || kill "$program_pid" 2>/dev/null
-wait "$program_pid" 2>/dev/null || true
-program_pid=
-timeout 60 "$wineserver" -w || "$wineserver" -k
+# The prefix's settings as Windows' own settings pages write them; read at the next start.
+setting() {  # KEY NAME VALUE
+    (cd "$drive_c" && "$wine" reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null)
+    "$wineserver" -w
+}
+# How many of a photograph's pixels are red, and its mean brightness (0 to 1).
+red_pixels() {
+    convert "$1" -depth 8 txt:- |
+        sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+        awk '$1 > 190 && $2 < 80 && $3 < 80 { n++ } END { print n + 0 }'
+}
+brightness() { convert "$1" -colorspace Gray -format '%[fx:mean]' info:; }
 
+echo "== Display scaling of 150 %"
+setting 'HKCU\Control Panel\Desktop' LogPixels 144
+setting 'HKCC\Software\Fonts' LogPixels 144
+start_program
+# 9225 x 8070 twips at 144 pixels an inch: 922.5 x 807, the half pixel rounded either way.
+size=$(xdotool getwindowgeometry "$program_window" | awk '/Geometry:/ { print $2 }')
+check "the window opens at 922 or 923 x 807 pixels (it is $size)" \
+    [ "$size" = 922x807 -o "$size" = 923x807 ]
+type_worked_example
+photograph "$scratch/150.png"
+check "the balance figures are red at 150 %" \
+    [ "$(red_pixels "$scratch/150.png")" -gt 100 ]
+[ -z "$screenshot" ] || cp "$scratch/150.png" "${screenshot%.png}-150.png"
+program_close
+setting 'HKCU\Control Panel\Desktop' LogPixels 96
+setting 'HKCC\Software\Fonts' LogPixels 96
+
+echo "== Windows 11's dark app mode"
+# Qt takes its Windows 11 style, which follows the dark mode, on Windows 11 only.
+(cd "$drive_c" && "$wine" winecfg /v win11 >/dev/null 2>&1)
+setting 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' AppsUseLightTheme 0
+start_program
+type_worked_example
+photograph "$scratch/dark.png"
+light=$(brightness "$scratch/dark.png")
+check "the window is dark (mean brightness $light)" awk -v b="$light" 'BEGIN { exit !(b < 0.35) }'
+check "the balance figures are red in the dark" \
+    [ "$(red_pixels "$scratch/dark.png")" -gt 50 ]
+[ -z "$screenshot" ] || cp "$scratch/dark.png" "${screenshot%.png}-dark.png"
+program_close
+setting 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' AppsUseLightTheme 1
+(cd "$drive_c" && "$wine" winecfg /v win10 >/dev/null 2>&1)
+
+uninstall() {  # WHEN
+    (cd "$drive_c" && "$wine" 'C:\Program Files\Torvane\Uninstall.exe' /S)
+    timeout 120 "$wineserver" -w || fail "the uninstaller did not finish within 2 minutes ($1)"
+    spooler_wait_for 30 test ! -e "$folder" || true
+    check "no file is left under Program Files ($1)" [ ! -e "$folder" ]
+    check "no Start-menu entry is left ($1)" [ ! -e "$menu" ]
+    if registered; then fail "the uninstall entry is left ($1)"; else echo "ok: no uninstall entry is left ($1)"; fi
+}
 echo "== Silent uninstall"
-"$wine" 'C:\Program Files\Torvane\Uninstall.exe' /S
-timeout 120 "$wineserver" -w || fail "the uninstaller did not finish within 2 minutes"
-spooler_wait_for 30 test ! -e "$folder" || true
-check "no file is left under Program Files" [ ! -e "$folder" ]
-check "no Start-menu entry is left" [ ! -e "$menu" ]
-if registered; then fail "the uninstall entry is left"; else echo "ok: no uninstall entry is left"; fi
+uninstall "silent"
+
+echo "== $new_version over $old_version, page by page"
+program_install "$older" /S
+check "version $old_version is installed again" [ "$(listed_version)" = "$old_version" ]
+cp "$installer" "$drive_c/setup.exe"
+(cd "$drive_c" && exec "$wine" 'C:\setup.exe') >"$scratch/setup.log" 2>&1 &
+setup_pid=$!
+# Enter takes each page's default button: OK to remove the older release, then Next, I Agree,
+# Next, Next, Install, Next and Finish.
+for ((i = 0; i < 40; i++)); do
+    kill -0 "$setup_pid" 2>/dev/null || break
+    sleep 3
+    page=$(xdotool search --onlyvisible --name 'Torvane' 2>/dev/null | tail -n 1)
+    [ -n "$page" ] || continue
+    xdotool windowfocus --sync "$page" 2>/dev/null || true
+    xdotool key Return 2>/dev/null || true
+done
+if kill -0 "$setup_pid" 2>/dev/null; then
+    fail "the installer was still open after 40 pages"
+    xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | sed 's/^/  window: /'
+    [ -z "$screenshot" ] || import -window root "${screenshot%.png}-setup.png"
+    kill "$setup_pid" 2>/dev/null
+fi
+wait "$setup_pid" 2>/dev/null || true
+"$wineserver" -w
+rm -f "$drive_c/setup.exe"
+check_installed "$new_version" "upgrade page by page"
+uninstall "after the upgrade page by page"
 
 echo "installer test: $failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -18,6 +18,7 @@ shift
 if [ "${TORVANE_ON_DISPLAY:-}" != 1 ]; then
     TORVANE_ON_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build" "$@"
 fi
+# shellcheck source=tests/windows/wine.sh
 source "$here/wine.sh"
 scratch=$(mktemp -d)
 trap 'wine_stop; rm -rf "$scratch"' EXIT

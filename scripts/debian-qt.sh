@@ -1,0 +1,199 @@
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
+# Qt built from Debian's own qt6-base source for another platform, cached: the one way a stage
+# that needs a Qt of its own makes it (scripts/windows.sh, scripts/web.sh). Sourced, in the Debian root the stage works in, by a script with `set -euo pipefail`,
+# once cmake, ninja-build, dpkg-dev, xz-utils and the root's own Qt (qt6-base-dev) are
+# installed:
+#
+#   debian_qt CACHE WHAT CMAKE_OPTION...
+#       Qt at the version of the root's own Qt, whose moc, rcc, uic and syncqt it uses
+#       (QT_HOST_PATH), configured with the options given, built and installed into
+#       CACHE/qt-VERSION-DIGEST; sets $qt to that folder, $qt_version to Qt's version and
+#       $qt_debian_version to the Debian version of the root's Qt, whose source it is.
+#       $debian_qt_toolchain, when set, is the CMake toolchain file Qt is built with.
+#       DIGEST is of all that makes the build: the options, the toolchain file's text (not its
+#       path, which is the clone's), the text of $debian_qt_key (the caller's compiler) and
+#       the Debian version of the root's Qt. Debian's
+#       source comes through a private apt set-up made from the root's apt sources, at the
+#       version of the root's Qt while the archive has it. The folder counts as built only
+#       once installed whole, marked by torvane-build.txt in it: a later run reuses it, and a
+#       build that failed or was stopped carries on where it stopped the next time. Every file
+#       named in $debian_qt_files must then be in it. One run at a time builds or reads CACHE.
+#       WHAT names the build in messages ("for WebAssembly").
+
+[ -v debian_qt_key ] || debian_qt_key=
+[ -v debian_qt_toolchain ] || debian_qt_toolchain=
+[ -v debian_qt_files ] || debian_qt_files=()
+
+# The root's own apt sources of its release (main archive, updates, security), as deb-src
+# lines; deb822 or one-line.
+debian_qt_source_lines() {
+    local codename=$1 file
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk -v codename="$codename" 'BEGIN { RS = ""; FS = "\n" }
+            {
+                uris = ""; suites = ""; types = ""; comps = ""; key = ""; enabled = "yes"
+                for (i = 1; i <= NF; i++) {
+                    if ($i ~ /^URIs:/) uris = substr($i, 6)
+                    if ($i ~ /^Suites:/) suites = substr($i, 8)
+                    if ($i ~ /^Types:/) types = substr($i, 7)
+                    if ($i ~ /^Components:/) comps = substr($i, 12)
+                    if ($i ~ /^Signed-By:/) key = substr($i, 11)
+                    if ($i ~ /^Enabled:/) enabled = substr($i, 9)
+                }
+                if (types !~ /(^| )deb( |$)/ || enabled ~ /no/) next
+                gsub(/^ +| +$/, "", key)
+                option = key ~ /^\// ? "[signed-by=" key "] " : ""
+                nu = split(uris, u, " ")
+                ns = split(suites, s, " ")
+                for (j = 1; j <= nu; j++)
+                    for (k = 1; k <= ns; k++)
+                        if (s[k] == codename || index(s[k], codename "-") == 1)
+                            print "deb-src " option u[j] " " s[k] comps
+            }' "$file"
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        awk -v codename="$codename" '$1 == "deb" {
+                n = 2
+                if ($2 ~ /^\[/) while (n < NF && $n !~ /\]$/) n++
+                if ($2 ~ /^\[/) n++
+                suite = $(n + 1)
+                if (suite == codename || index(suite, codename "-") == 1) {
+                    sub(/^[ \t]*deb[ \t]/, "deb-src ")
+                    print
+                }
+            }' "$file"
+    done
+}
+
+# Debian's qt6-base source at the given Debian version when the archive still has it,
+# unpacked (with Debian's patches) under WORK/src, which appears only once all is there.
+debian_qt_fetch() {  # WORK DEBIAN_VERSION
+    local work=$1 version=$2 codename apt=$1/apt apt_options
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?/etc/os-release names no release}")
+    rm -rf "$apt" "$work/src" "$work/src.part"
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$work/src.part"
+    debian_qt_source_lines "$codename" >"$apt/sources.list"
+    if [ ! -s "$apt/sources.list" ]; then
+        echo "debian_qt: no apt source of $codename found in /etc/apt to fetch Qt's source from" >&2
+        return 1
+    fi
+    apt_options=(-o "Dir::Etc::SourceList=$apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+        -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
+        -o APT::Sandbox::User=root)
+    echo "== Fetching Debian's qt6-base source ($codename)"
+    apt-get "${apt_options[@]}" -q update
+    (
+        cd "$work/src.part" || exit
+        apt-get "${apt_options[@]}" -q source --only-source "qt6-base=$version" || {
+            echo "qt6-base $version is no longer in the archive: fetching its newest"
+            apt-get "${apt_options[@]}" -q source --only-source qt6-base
+        }
+    )
+    mv "$work/src.part" "$work/src"
+    rm -rf "$apt"
+}
+
+debian_qt_source_dir() {  # WORK
+    [ -d "$1/src" ] || return 0
+    find "$1/src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1
+}
+
+# Configures, builds and installs Qt into $qt, from the source in $qt.build (fetched first
+# when it is not there).
+debian_qt_make() {  # WHAT HOST_QT CMAKE_OPTION...
+    local what=$1 host_qt=$2 work=$qt.build marker=$qt/torvane-build.txt source fetched
+    local start=$SECONDS minutes multiarch
+    shift 2
+    multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+    # A folder without the mark of a finished install is what a stopped run left.
+    rm -rf "$qt"
+    if [ -d "$work" ]; then
+        echo "== Carrying on with the unfinished Qt build in $work"
+    fi
+    mkdir -p "$work"
+    source=$(debian_qt_source_dir "$work")
+    if [ -z "$source" ]; then
+        debian_qt_fetch "$work" "$host_qt"
+        source=$(debian_qt_source_dir "$work")
+        rm -rf "$work/build"
+    fi
+    fetched=$(cd "$source" && dpkg-parsechangelog -S Version)
+    case $fetched in
+        "$qt_version"[+~-]* | "$qt_version") ;;
+        *)
+            echo "debian_qt: Debian's source is Qt $fetched, the root's Qt is $host_qt" >&2
+            return 1
+            ;;
+    esac
+    echo "== Qt $fetched $what into $qt"
+    if [ ! -f "$work/build/build.ninja" ]; then
+        rm -rf "$work/build"
+        cmake -S "$source" -B "$work/build" -G Ninja "$@" \
+            ${debian_qt_toolchain:+-DCMAKE_TOOLCHAIN_FILE="$debian_qt_toolchain"} \
+            -DCMAKE_INSTALL_PREFIX="$qt" \
+            -DQT_HOST_PATH=/usr \
+            -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$multiarch/cmake" >"$work/configure.log" 2>&1 || {
+            tail -n 40 "$work/configure.log" >&2
+            echo "debian_qt: configuring Qt failed: $work/configure.log" >&2
+            return 1
+        }
+        echo "configured in $((SECONDS - start)) s"
+    fi
+    cmake --build "$work/build" --parallel "$(nproc)"
+    cmake --install "$work/build" >"$work/install.log"
+    minutes=$(awk -v s=$((SECONDS - start)) 'BEGIN { printf "%.1f", s / 60 }')
+    {
+        echo "Qt $fetched (Debian source) $what, tools of the root's Qt $host_qt"
+        echo "built in $minutes min with $(nproc) jobs on $(date -u +%Y-%m-%d)"
+        printf '%s\n' "$@"
+    } >"$marker.new"
+    mv "$marker.new" "$marker"
+    rm -rf "$work"
+    echo "== Qt $what built in $minutes minutes"
+}
+
+debian_qt() {  # CACHE WHAT CMAKE_OPTION...
+    local cache=$1 what=$2 host_qt digest file other
+    shift 2
+    # The root's Qt: the Debian version of its source package, and Qt's own version.
+    host_qt=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
+    qt_version=${host_qt#*:}
+    qt_version=${qt_version%-*}
+    qt_version=${qt_version%%[+~]*}
+    # shellcheck disable=SC2034  # for the caller
+    qt_debian_version=$host_qt
+    digest=$({
+        printf '%s\n' "$@"
+        [ -z "$debian_qt_toolchain" ] || cat "$debian_qt_toolchain"
+        printf '%s\n' "$debian_qt_key"
+        echo "qt6-base $host_qt"
+    } | sha1sum | cut -c1-12)
+    qt=$cache/qt-$qt_version-$digest
+
+    exec 9>"$cache/.lock"
+    if ! flock -n 9; then
+        echo "Waiting for another run to finish with $cache"
+        flock 9
+    fi
+    if [ -f "$qt/torvane-build.txt" ]; then
+        echo "== Reusing Qt $what built before: $qt"
+        sed -n 2p "$qt/torvane-build.txt"
+    else
+        debian_qt_make "$what" "$host_qt" "$@"
+    fi
+    for file in "${debian_qt_files[@]}"; do
+        [ -e "$qt/$file" ] || {
+            echo "debian_qt: $qt lacks $file: remove the folder to build it anew" >&2
+            return 1
+        }
+    done
+    for other in "$cache"/qt-*; do
+        [ -d "$other" ] && [ "$other" != "$qt" ] && [ "$other" != "$qt.build" ] &&
+            echo "note: $other is another build of Qt, which this one no longer uses"
+    done
+    flock -u 9
+}

@@ -1,0 +1,79 @@
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
+# The window's printed page as the print tests read it, the same for every build: what must
+# be on it (every caption, input and result of the worked example, and the rows the results
+# stand in) and how big it prints. Sourced after tests/checks.sh, whose check and fail it
+# uses; needs poppler-utils and python3.
+#
+#   page_count PDF              how many pages the PDF has
+#   page_missing                reads a page's text (pdftotext -layout) on its standard
+#                               input and prints, one a line, each text of page_texts that is
+#                               not in it, and each row of page_rows that is not, as /ROW/
+#   page_measure PDF PREFIX     renders the first page at page_dpi into PREFIX.ppm and sets
+#                               page_width and page_height (inches) of what is drawn on it,
+#                               page_left and page_top (inches from the paper's top left
+#                               corner to it) and page_red (its pure red pixels)
+#   page_check_text WHAT PDF    checks, as WHAT, that every text and row is text in the PDF,
+#                               and names those that are not
+#   page_check_window PDF PREFIX
+#                               checks that the PDF has one page with the window on it at its
+#                               true size and the balance figures red; leaves the measures set
+
+page_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+page_dpi=100
+
+# The window's size in inches: 615 x 538 pixels of 1/96 inch.
+page_window_width=6.406
+page_window_height=5.604
+
+page_texts=("CON-RODS" "PISTONS" "Big End" "Little End" "Rings" "Locks" "Shells" "Oil"
+    "Recip. %" "Calculate" "Clear" "Print" "ROD-PISTON ASSEMBLIES" "Rod No." "Piston"
+    "BOB-WEIGHT CALCULATIONS" "Optimal (may require" "Retaining Rod/Cyl" "Bob-Weight"
+    "Balance Using" 296 302 297.5 298 304 303 300 104 98 99 97 103 199 196.5 199.5 207.5
+    206.5 198 207 196 10 20 50 956.75 956.25 956.5 957.25 955.25)
+
+# Every result cell, in reading order of the rows: rods with pistons, then the pins.
+page_rows=('3 +D +5 +A' '4 +G +2 +F' '1 +E +6 +B' '8 +C +7 +H' '8 +7 +956\.75 +1 +2 +957\.25'
+    '3 +1 +956 +3 +4 +955\.25' '5 +6 +956\.25 +5 +6 +956\.25' '2 +4 +956\.5 +7 +8 +956\.75'
+    'Balance Using +956 +Balance Using +955\.25')
+
+page_count() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
+
+page_missing() {
+    local printed text row
+    printed=$(cat)
+    for text in "${page_texts[@]}"; do
+        grep -qF -- "$text" <<<"$printed" || echo "$text"
+    done
+    for row in "${page_rows[@]}"; do
+        grep -qE -- "$row" <<<"$printed" || echo "/$row/"
+    done
+}
+
+page_check_text() {  # WHAT PDF
+    local missing
+    mapfile -t missing < <(pdftotext -layout "$2" - 2>/dev/null | page_missing)
+    check "$1" [ ${#missing[@]} -eq 0 ]
+    [ ${#missing[@]} -eq 0 ] || printf '  missing: %s\n' "${missing[@]}"
+}
+
+page_measure() {  # PDF PREFIX
+    page_width='' page_height='' page_left='' page_top='' page_red=''
+    pdftoppm -r "$page_dpi" -singlefile "$1" "$2" || return 1
+    read -r page_width page_height page_red page_left page_top < <(
+        python3 "$page_here/measure_page.py" "$2.ppm" "$page_dpi")
+    [ -n "$page_top" ]
+}
+
+page_check_window() {  # PDF PREFIX
+    check "one page printed" [ "$(page_count "$1")" = 1 ]
+    page_measure "$1" "$2" || { fail "render the page"; return; }
+    echo "  printed window: $page_width x $page_height inches, $page_red red pixels," \
+        "$page_left in from the left and $page_top in from the top"
+    check "the window prints 6.4 inches wide" \
+        python3 -c "exit(abs($page_width - $page_window_width) > 0.05)"
+    check "the window prints 5.6 inches high" \
+        python3 -c "exit(abs($page_height - $page_window_height) > 0.05)"
+    check "the balance figures print red" [ "$page_red" -gt 50 ]
+}

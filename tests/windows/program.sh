@@ -1,0 +1,69 @@
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
+# The program as the tests under Wine install and drive it, by its installer and the keyboard,
+# as a user would. Sourced after wine.sh, ../checks.sh and ../print/spooler.sh (for
+# spooler_wait_for), once wine_start has made the prefix; the test's own clean-up calls
+# program_stop.
+# shellcheck disable=SC2154  # wine and wineserver are wine.sh's
+
+program_title="Torvane - Quillon Assistant"
+program_pid=
+program_window=
+
+# Runs an installer inside the prefix, with the arguments given (/S: silently), and waits until
+# it and all it started are done.
+program_install() {  # INSTALLER [ARGUMENT...]
+    cp "$1" "$WINEPREFIX/drive_c/setup.exe"
+    "$wine" 'C:\setup.exe' "${@:2}"
+    "$wineserver" -w
+    rm "$WINEPREFIX/drive_c/setup.exe"
+}
+
+program_shown() { xdotool search --onlyvisible --name "^$program_title\$" >/dev/null 2>&1; }
+
+# Starts the installed program, from C:\ and with the environment variables given, its output
+# in LOG, and waits until its window shows; the test ends there if it never does.
+program_start() {  # LOG [NAME=VALUE...]
+    local log=$1
+    shift
+    (cd "$WINEPREFIX/drive_c" && exec env "$@" "$wine" 'C:\Program Files\Torvane\torvane.exe') \
+        >"$log" 2>&1 &
+    program_pid=$!
+    if ! spooler_wait_for 60 program_shown; then
+        fail "the window never showed"
+        cat "$log"
+        exit 1
+    fi
+    program_window=$(xdotool search --onlyvisible --name "^$program_title\$" | head -n 1)
+}
+
+# The worked example typed into the window just started: its first field has the focus, and
+# Tab walks the fields in order, ending on Calculate, which is not pressed.
+program_type_worked_example() {
+    xdotool windowactivate --sync "$program_window" 2>/dev/null ||
+        xdotool windowfocus --sync "$program_window"
+    sleep 1
+    local value
+    for value in 296 302 296 297.5 298 304 303 300 104 98 98 99 104 97 103 97 \
+        199 196.5 199.5 207.5 206.5 198 207 196 10 2 20 4 50; do
+        xdotool type --delay 30 "$value"
+        xdotool key --delay 30 Tab
+    done
+}
+
+# Closed as a user would, by the window's close button; ended if it does not go. Waits for the
+# prefix's processes to end too, so that a setting written next is read at the next start.
+program_close() {
+    xdotool windowclose "$program_window" 2>/dev/null || true
+    spooler_wait_for 20 bash -c "! kill -0 $program_pid 2>/dev/null" ||
+        kill "$program_pid" 2>/dev/null || true
+    wait "$program_pid" 2>/dev/null || true
+    program_pid=
+    timeout 60 "$wineserver" -w || "$wineserver" -k
+}
+
+program_stop() {
+    [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+    program_pid=
+}
