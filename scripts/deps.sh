@@ -50,6 +50,7 @@ torvane_install_packages() {
         test) wanted=("${torvane_build_packages[@]}" "${torvane_test_packages[@]}") ;;
         fresh-root) wanted=("${torvane_fresh_root_packages[@]}") ;;
         windows) wanted=("${torvane_windows_packages[@]}") ;;
+        web) wanted=("${torvane_web_packages[@]}") ;;
         *)
             echo "torvane_install_packages: no list for '$purpose'" >&2
             return 2
@@ -89,4 +90,21 @@ torvane_windows_packages=(
     wine64 fonts-wine xvfb xauth xdotool imagemagick locales
     cups cups-client printer-driver-cups-pdf poppler-utils python3
     ghostscript tesseract-ocr tesseract-ocr-eng
+)
+
+# Building the program for a web browser (scripts/web.sh) and testing it there, installed in the
+# Debian 13 root it makes, so these are Debian 13's names: emscripten (with Debian's clang,
+# binaryen and node behind it), CMake and Ninja, the root's own Qt (its moc, rcc, uic and syncqt,
+# and the CMake packages that name them) for the Qt built for WebAssembly from Debian's source,
+# which dpkg-dev's dpkg-source unpacks from xz-compressed tarballs, the labels' face the page
+# ships and GoogleTest's source for the calculation's tests under Node. Then what tests the
+# page: chromium with its WebDriver and Python's Selenium to drive it, headless, and poppler's
+# tools to read the PDF the page hands over at Print.
+torvane_web_packages=(
+    emscripten
+    cmake ninja-build
+    qt6-base-dev
+    dpkg-dev xz-utils
+    fonts-liberation googletest
+    chromium chromium-driver python3 python3-selenium poppler-utils
 )

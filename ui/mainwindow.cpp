@@ -12,11 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
+#include <QPagedPaintDevice>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPicture>
-#include <QPrinter>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -26,6 +25,7 @@
 
 #include "accessibility.h"
 #include "layout.h"
+#include "platform.h"
 #include "printing.h"
 
 namespace ui {
@@ -332,6 +332,7 @@ constexpr std::array kCommands = {
 
 MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     : QWidget(parent), random_(random), announcer_(*this) {
+    takeDesktopFont();
     installAccessibleInterfaces();
     setObjectName(text(kWindowName));
     setWindowTitle(text(kTitle));
@@ -432,27 +433,23 @@ void MainWindow::writeCells(const calc::ResultSheet& sheet) {
     }
 }
 
-void MainWindow::tell(const QString& message) {
-    QMessageBox box(QMessageBox::NoIcon, windowTitle(), message, QMessageBox::Ok, this);
-    box.setTextFormat(Qt::PlainText);  // the screen reader reads the text as the box opens
-    box.exec();
-}
-
 // Says why the sheet cannot be calculated and, when one field is at fault, puts the caret
-// straight back into it with its text selected, so that typing replaces it.
+// straight back into it once the message is closed, with its text selected, so that typing
+// replaces it.
 void MainWindow::refuse(const calc::Failure& failure) {
-    tell(QString::fromStdString(calc::message(failure)));
-    if (failure.field) {
-        QLineEdit* atFault = field(*failure.field);
-        atFault->setFocus(Qt::OtherFocusReason);
-        atFault->selectAll();
-    }
+    QLineEdit* atFault = failure.field ? field(*failure.field) : nullptr;
+    tell(*this, QString::fromStdString(calc::message(failure)), [atFault] {
+        if (atFault != nullptr) {
+            atFault->setFocus(Qt::OtherFocusReason);
+            atFault->selectAll();
+        }
+    });
 }
 
 void MainWindow::calculate() {
     const calc::InputSheet sheet = gatherSheet();
     if (const std::optional<calc::Failure> empty = calc::validate(sheet)) {
-        tell(QString::fromStdString(calc::message(*empty)));
+        tell(*this, QString::fromStdString(calc::message(*empty)));
         return;
     }
     const calc::Separators separators = localeSeparators();
@@ -489,22 +486,24 @@ void MainWindow::clear() {
 
 void MainWindow::print() {
     const std::optional<QString> problem = printOnDefaultPrinter(
-        windowTitle(), [this](QPrinter& printer) { return printWindow(printer); });
+        windowTitle(), [this](QPagedPaintDevice& printer) { return printWindow(printer); });
     if (problem) {
-        tell(*problem);
+        tell(*this, *problem);
     }
 }
 
-std::optional<QString> MainWindow::printWindow(QPrinter& printer) {
+std::optional<QString> MainWindow::printWindow(QPagedPaintDevice& printer) {
     // Recorded as drawing commands, not pixels, the window prints with sharp text that
-    // stays text in the printed document.
+    // stays text in the printed document. What prints is the sheet as the table lays it out,
+    // whatever room the window was given around it: a browser's page gives it the whole page.
     QPicture picture;
     {
         QPainter recorder(&picture);
-        render(&recorder, QPoint(), QRegion(), DrawWindowBackground | DrawChildren);
+        const QRegion sheet(0, 0, pixels(kClientWidth), pixels(kClientHeight));
+        render(&recorder, QPoint(), sheet, DrawWindowBackground | DrawChildren);
     }
-    const QString name =
-        printer.printerName().isEmpty() ? tr("the printer") : printer.printerName();
+    const QString named = printerName(printer);
+    const QString name = named.isEmpty() ? tr("the printer") : named;
     QPainter painter;
     if (!painter.begin(&printer)) {
         return tr("The window could not be printed: %1 is not ready to print.").arg(name);

@@ -16,7 +16,7 @@
 
 class QLabel;
 class QLineEdit;
-class QPrinter;
+class QPagedPaintDevice;
 class QPushButton;
 
 namespace ui {
@@ -31,9 +31,9 @@ class MainWindow final : public QWidget {
     [[nodiscard]] QLineEdit* field(calc::Field field) const;
     [[nodiscard]] QLabel* cell(std::size_t index) const;  // in the order of calc::kCellNames
 
-    // The window as it stands, at its true size, onto the given printer. Returns the reason
-    // in plain words when it could not be printed.
-    [[nodiscard]] std::optional<QString> printWindow(QPrinter& printer);
+    // The window as it stands, at its true size, onto the given printer or PDF file. Returns
+    // the reason in plain words when it could not be printed.
+    [[nodiscard]] std::optional<QString> printWindow(QPagedPaintDevice& printer);
 
   public slots:
     void calculate();
@@ -50,7 +50,6 @@ class MainWindow final : public QWidget {
     void writeCells(const calc::ResultSheet& sheet);
     void announceBalance(const calc::ResultSheet& results);
     void refuse(const calc::Failure& failure);
-    void tell(const QString& message);
 
     calc::RandomSource& random_;
     std::array<AreaGroup*, kGroups.size()> groups_{};  // in the order of Area

@@ -67,3 +67,13 @@ std::optional<QString> printThroughQt(const QString& jobTitle, const PagePainter
 }
 
 }  // namespace ui::printing
+
+namespace ui {
+
+QString printerName(const QPagedPaintDevice& page) {
+    // Every page here is drawn for a printer of Qt's print support, a PDF file's included.
+    const auto* printer = dynamic_cast<const QPrinter*>(&page);
+    return printer != nullptr ? printer->printerName() : QString();
+}
+
+}  // namespace ui

@@ -1,0 +1,233 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the program for a web browser (Qt for WebAssembly) and tests it in a headless browser,
+# the same on any Debian 12 or 13 machine, as root (or with sudo):
+#
+#   scripts/web.sh
+#
+# On the machine it makes a fresh Debian 13 (trixie) root (scripts/root.sh), binds the working
+# tree into it at the same path and the cache (TORVANE_WEB_CACHE, default /var/cache/torvane-web)
+# at /var/cache/torvane-web, and runs itself there with --in-root, which, in the root:
+#   1. installs emscripten, the root's own Qt, chromium and the rest of torvane_web_packages
+#      (deps.sh);
+#   2. builds Qt for WebAssembly from Debian's own qt6-base source (scripts/debian-qt.sh), at
+#      the version of the root's own Qt, whose moc, rcc, uic and syncqt it uses: static, without
+#      threads, optimised for size, with only the modules and features the program uses (Core,
+#      Gui, Widgets and the browser's platform plugin). It goes into the cache, in a folder named
+#      after Qt's version and a digest of how it was built, beside a writable copy of
+#      emscripten's library cache (Debian's own is read-only), and a later run reuses both;
+#   3. builds the program into build-web/, whose site/ is what a web server serves as it is:
+#      the page, its scripts, the program's WebAssembly and the labels' face; and says how large
+#      the WebAssembly is, as it is and compressed (gzip -9);
+#   4. builds the calculation's tests for WebAssembly into build-web/calc/ and runs them under
+#      Node;
+#   5. tests the page in Debian's chromium, headless (tests/web/page_test.py).
+# build-web/ then belongs to the working tree's owner. TORVANE_SCREENSHOT=FILE keeps the test's
+# picture of the page. Whatever happens, also on Ctrl-C, the root is unmounted and removed at
+# the end.
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/.." && pwd)
+source "$repo/scripts/deps.sh"
+
+# The one Debian release the browser's program is built on, and where its cache is seen there,
+# whatever the machine calls it: Qt's and the build's CMake files name that path.
+release=trixie
+inside_cache=/var/cache/torvane-web
+
+# --- On the machine ---------------------------------------------------------------------
+
+# What the root leaves behind for the machine: build-web/ goes to the working tree's owner; the
+# page's picture to where it was asked for. Called by the cleanup, also after a failure.
+screenshot=
+root_on_exit() {
+    [ -n "$root_dir" ] || return 0
+    root_hand_back build-web
+    if [ -n "$screenshot" ] && [ -f "$root_dir/root/page.png" ]; then
+        cp "$root_dir/root/page.png" "$screenshot"
+        chown "$(stat -c %u:%g "$(dirname "$screenshot")")" "$screenshot"
+        echo "The page: $screenshot"
+    fi
+}
+
+on_machine() {
+    local start=$SECONDS status=0
+    [ "$(id -u)" -eq 0 ] || {
+        echo "$0: making the Debian 13 root needs root: sudo $0" >&2
+        exit 2
+    }
+    torvane_install_packages fresh-root
+    screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
+    source "$repo/scripts/root.sh"
+    root_stage web "${TORVANE_WEB_CACHE:-/var/cache/torvane-web}" "$inside_cache" \
+        "scripts/web.sh --in-root" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} ||
+        status=$?
+    echo "== The browser's program, from a fresh Debian 13 root: $((SECONDS - start)) s in all"
+    return "$status"
+}
+
+# --- In the Debian 13 root --------------------------------------------------------------
+
+emscripten_root=/usr/share/emscripten
+emscripten_toolchain=$emscripten_root/cmake/Modules/Platform/Emscripten.cmake
+
+# Only what the program uses, with Qt's own copies of the libraries it brings, compiled a few
+# dozen sources at a time (unity build). A browser's page runs on one thread, and a static
+# program carries only what it calls: no threads, no shared libraries. No print support (Qt has
+# none in a browser: the page goes to the browser as a PDF, which Qt GUI writes), no network,
+# SQL, D-Bus, XML, concurrency or test library, no image formats but PNG (the icon) and XPM (the
+# styles' own pictures), no Markdown, HTML, CSS or ODF text, no style sheets. Of the widgets,
+# those the window and its message box do not use and that Qt would link all the same, since
+# its own code reaches them (the item views with all that is built on them, the graphics view,
+# text editing, the main window, tabs, the dialogs but the message box, and a few others): they
+# take a fifth of the program's size. OpenGL stays: the browser's platform plugin does not
+# build without it (its backing store comes with it), though the program draws none. No bill of
+# materials is written into the install.
+qt_options=(
+    -DCMAKE_TOOLCHAIN_FILE="$emscripten_toolchain"
+    -DCMAKE_BUILD_TYPE=Release
+    -DQT_USE_DEFAULT_CMAKE_OPTIMIZATION_FLAGS=ON
+    "-DCMAKE_C_FLAGS_RELEASE=-Oz -DNDEBUG" "-DCMAKE_CXX_FLAGS_RELEASE=-Oz -DNDEBUG"
+    -DBUILD_SHARED_LIBS=OFF
+    -DFEATURE_thread=OFF
+    -DQT_UNITY_BUILD=ON
+    -DQT_BUILD_EXAMPLES=OFF
+    -DQT_BUILD_TESTS=OFF
+    -DQT_BUILD_BENCHMARKS=OFF
+    -DQT_BUILD_MANUAL_TESTS=OFF
+    -DQT_GENERATE_SBOM=OFF
+    -DFEATURE_pkg_config=OFF
+    -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF
+    -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF
+    -DFEATURE_concurrent=OFF
+    -DFEATURE_gif=OFF -DFEATURE_jpeg=OFF -DFEATURE_ico=OFF -DFEATURE_imageformat_bmp=OFF
+    -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF -DFEATURE_movie=OFF
+    -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_textodfwriter=OFF
+    -DFEATURE_texthtmlparser=OFF -DFEATURE_cssparser=OFF -DFEATURE_style_stylesheet=OFF
+    -DFEATURE_itemviews=OFF -DFEATURE_graphicsview=OFF -DFEATURE_textedit=OFF
+    -DFEATURE_mainwindow=OFF -DFEATURE_mdiarea=OFF -DFEATURE_tabwidget=OFF -DFEATURE_tabbar=OFF
+    -DFEATURE_toolbox=OFF -DFEATURE_wizard=OFF -DFEATURE_colordialog=OFF
+    -DFEATURE_progressdialog=OFF -DFEATURE_splashscreen=OFF -DFEATURE_lcdnumber=OFF
+    -DFEATURE_dial=OFF -DFEATURE_keysequenceedit=OFF -DFEATURE_whatsthis=OFF
+    -DFEATURE_undocommand=OFF -DFEATURE_filesystemmodel=OFF -DFEATURE_systemtrayicon=OFF
+    -DFEATURE_sessionmanager=OFF
+)
+# What Qt for WebAssembly must hold for the program.
+debian_qt_files=(
+    lib/libQt6Core.a lib/libQt6Gui.a lib/libQt6Widgets.a
+    plugins/platforms/libqwasm.a plugins/platforms/qtloader.js
+    lib/cmake/Qt6/qt.toolchain.cmake
+)
+
+timings=()
+timed() {  # WHAT COMMAND...: runs COMMAND and notes how long it took
+    local what=$1 start=$SECONDS
+    shift
+    "$@"
+    timings+=("$(printf '%-44s %5d s' "$what" $((SECONDS - start)))")
+}
+
+# emscripten as Qt looks for it and as it builds: Qt's CMake files check its version in the
+# folder $EMSDK names, laid out as emscripten's own SDK lays it out; emscripten compiles the
+# variants of its libraries a build asks for into its cache, which Debian's package keeps
+# read-only, so the build uses a copy of it, made once for each version of emscripten.
+emscripten_environment() {
+    local version cache
+    version=$(dpkg-query -W -f='${Version}' emscripten)
+    export EMSDK=$inside_cache/emsdk
+    mkdir -p "$EMSDK/upstream"
+    ln -sfn "$emscripten_root" "$EMSDK/upstream/emscripten"
+    echo "EMSCRIPTEN_ROOT = emsdk_path + '/upstream/emscripten'" >"$EMSDK/.emscripten"
+    cache=$inside_cache/emscripten-$version
+    if [ ! -d "$cache" ]; then
+        echo "== A writable copy of emscripten $version's library cache: $cache"
+        rm -rf "$cache.part"
+        cp -a "$emscripten_root/cache" "$cache.part"
+        mv "$cache.part" "$cache"
+    fi
+    export EM_CACHE=$cache EM_FROZEN_CACHE=0
+}
+
+build_program() {
+    local fresh=()
+    # A build folder set up with another Qt (its toolchain file) is set up anew.
+    if [ -f build-web/CMakeCache.txt ] &&
+        ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+            build-web/CMakeCache.txt; then
+        fresh=(--fresh)
+    fi
+    echo "== The program for the browser in build-web/"
+    cmake "${fresh[@]}" -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$emscripten_toolchain" \
+        -DTORVANE_WERROR=ON -DTORVANE_BUILD_TESTS=OFF -DTORVANE_BUILD_BENCH=OFF \
+        -DTORVANE_QT_SOURCE="qt6-base $qt_debian_version"
+    cmake --build build-web --parallel "$(nproc)"
+}
+
+# The calculation and its tests, built for WebAssembly with the same compiler and library as the
+# page, run under Node (which emscripten runs on): a second proof of the figures there.
+calc_tests_in_node() {
+    echo "== The calculation's tests as WebAssembly, under Node $(node --version)"
+    cmake -S . -B build-web/calc -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$emscripten_toolchain" \
+        -DTORVANE_BUILD_UI=OFF -DTORVANE_BUILD_BENCH=OFF -DTORVANE_WERROR=ON \
+        -DTORVANE_GTEST_SOURCE=/usr/src/googletest -Dgtest_disable_pthreads=ON
+    cmake --build build-web/calc --parallel "$(nproc)"
+    ctest --test-dir build-web/calc --output-on-failure
+}
+
+sizes() {
+    local file raw packed
+    echo "== What the browser downloads (build-web/site/)"
+    for file in build-web/site/torvane.wasm build-web/site/torvane.js build-web/site/qtloader.js \
+        build-web/site/index.html build-web/site/fonts/*.ttf; do
+        raw=$(stat -c %s "$file")
+        packed=$(gzip -9 -c "$file" | wc -c)
+        printf '%-48s %9d bytes, %9d gzip -9\n' "${file#build-web/site/}" "$raw" "$packed"
+    done
+}
+
+in_root() {
+    local started=$SECONDS codename
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?/etc/os-release names no release}")
+    [ "$codename" = "$release" ] || {
+        echo "$0: --in-root is for the Debian 13 root that scripts/web.sh makes" >&2
+        exit 2
+    }
+    cd "$repo"
+    timed "packages installed" torvane_install_packages web
+    source scripts/debian-qt.sh
+    emscripten_environment
+    # What, beyond the options, makes the build: the toolchain's text and the compiler behind
+    # emcc (the toolchain's path, always the same, is among the options).
+    local compiler
+    compiler=$("$emscripten_root/emcc" -v 2>&1)
+    debian_qt_key=$(
+        cat "$emscripten_toolchain"
+        dpkg-query -W -f='${Package} ${Version}\n' emscripten binaryen
+        grep -m 1 'clang version' <<<"$compiler"
+    )
+    timed "Qt for WebAssembly (built, or reused)" debian_qt "$inside_cache" "for WebAssembly" \
+        "${qt_options[@]}"
+    timed "the program built" build_program
+    timed "calculation tested under Node" calc_tests_in_node
+    sizes
+
+    echo "== The page in a headless browser ($(chromium --version))"
+    timed "page tested in chromium" python3 tests/web/page_test.py build-web/site \
+        ${TORVANE_SCREENSHOT:+--screenshot "$TORVANE_SCREENSHOT"}
+
+    echo "== Durations"
+    printf '%s\n' "${timings[@]}"
+    echo "PASS: the browser's program, built and tested in $((SECONDS - started)) s"
+}
+
+case ${1:-} in
+    --in-root) in_root ;;
+    "") on_machine ;;
+    *)
+        echo "usage: $0" >&2
+        exit 2
+        ;;
+esac

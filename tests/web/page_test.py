@@ -1,0 +1,292 @@
+#!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
+"""The browser's program as a user meets it: serves the page's folder on this machine's loopback
+and opens it in chromium, headless, driven through its WebDriver. Once under an English and once
+under a German browser language (whose decimal comma the program must take from the browser
+unasked), it turns the page's screen-reader support on, as a screen reader's user does, and by
+keyboard alone: presses Calculate on the empty sheet and closes the message with Enter; types the
+worked example with one figure mistyped and presses Calculate, closes the message that names the
+field, types the figure again straight into the field it puts the caret back in, and presses
+Calculate; reads the 30 results back through the browser's accessibility tree, by what each cell
+says it holds; presses Print and reads the PDF the page hands over: one page of the paper of the
+language's country, the window on it at its true size with every caption, input and result as
+text. The console
+must show no error, from the page's loading to the end.
+
+Usage: page_test.py SITE_FOLDER [--screenshot FILE]"""
+import argparse
+import functools
+import http.server
+import pathlib
+import re
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+
+here = pathlib.Path(__file__).resolve().parent
+sys.path.insert(0, str(here.parent / "accessibility"))
+from worked_example import FIELDS, RESULTS, spoken  # noqa: E402
+
+TITLE = "Torvane - Quillon Assistant"
+EMPTY_MESSAGE = "All values must be entered"
+FIRST_FIELD = "Bigend1"  # Big End 1's object name
+MISTYPED = ("Big End 3", "29x")
+MISTYPED_MESSAGE = 'Big End 3: "29x" is not a number.'
+PRINTED = f"{TITLE}.pdf"
+# The window printed at its true size, in inches, as the print test measures it on paper.
+WINDOW_INCHES = (6.406, 5.604)
+
+failures = []
+
+
+def check(what, ok, detail=""):
+    print(f"{'ok' if ok else 'FAIL'}: {what}{f' ({detail})' if detail and not ok else ''}")
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def wait_for(what, find, seconds=30.0):
+    deadline = time.monotonic() + seconds
+    while True:
+        found = find()
+        if found or time.monotonic() > deadline:
+            return found
+        time.sleep(0.1)
+
+
+def serve(folder):
+    """The folder on a port of the loopback, as any static web server serves it."""
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(Quiet, directory=str(folder)))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def browser(language, downloads):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in ("--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader",
+                     "--window-size=1000,760", f"--lang={language}"):
+        options.add_argument(argument)
+    options.add_experimental_option("prefs", {"intl.accept_languages": language})
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
+    driver.execute_cdp_cmd("Browser.setDownloadBehavior",
+                           {"behavior": "allow", "downloadPath": str(downloads)})
+    return driver
+
+
+class Console:
+    """What the page wrote to the browser's console, kept as it is read."""
+
+    def __init__(self, driver):
+        self.driver = driver
+        self.entries = []
+        self.told = 0
+
+    def read(self):
+        self.entries += self.driver.get_log("browser")
+        return self.entries
+
+    def errors(self):
+        return [e["message"] for e in self.read() if e["level"] == "SEVERE"]
+
+    def new_errors(self):
+        """The errors not yet told, the first three of them in full."""
+        errors = self.errors()[self.told:]
+        self.told += len(errors)
+        return "; ".join(errors[:3]) + (f" and {len(errors) - 3} more" if len(errors) > 3 else "")
+
+
+def accessible_nodes(driver):
+    """The browser's accessibility tree: (role, name, description, value) of every node."""
+    def text(node, key):
+        return str(node.get(key, {}).get("value", ""))
+    tree = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})
+    return [(text(n, "role"), text(n, "name"), text(n, "description"), text(n, "value"))
+            for n in tree["nodes"] if not n.get("ignored")]
+
+
+def said(driver, words):
+    """Whether a node of the accessibility tree says the words."""
+    return any(words in name or words in value for _, name, _, value in accessible_nodes(driver))
+
+
+def cells(driver):
+    """What each result cell says, by what it holds: its name as the window gives it."""
+    found = {}
+    for _, name, description, value in accessible_nodes(driver):
+        if description in RESULTS:
+            found[description] = value or name
+    return found
+
+
+# The page's part that holds the program's screen, in which the program keeps, under each of
+# its controls, the element its screen-reader support made for it.
+SCREEN = ("document.getElementById('screen').querySelector('#qt-shadow-container')"
+          "?.shadowRoot")
+
+
+def turn_on_screen_reader_support(driver):
+    """Presses the page's hidden button for screen readers, as a screen reader's user does."""
+    return driver.execute_script(f"""
+        const button = [...({SCREEN})?.querySelectorAll('button') ?? []]
+            .find(b => b.innerText === 'Enable Screen Reader');
+        button?.click();
+        return button !== undefined;""")
+
+
+def control(driver, name):
+    """The element under the control of the given object name, where the control is."""
+    return driver.execute_script(f"return ({SCREEN})?.querySelector(`[id$='.${{arguments[0]}}']`)",
+                                 name)
+
+
+def keys(driver, *typed):
+    ActionChains(driver).send_keys(*typed).perform()
+
+
+def close_message(driver, console, message):
+    shown = wait_for(message, lambda: said(driver, message), 15)
+    check(f"the message says {message!r}", shown)
+    keys(driver, Keys.ENTER)
+    time.sleep(0.5)
+    errors = console.new_errors()
+    check("the program lives on after the message", not errors, errors)
+
+
+def missing_texts(printed, decimal):
+    """What of the window's printed texts and result rows, as the print tests list them
+    (tests/print/page.sh), the page's text lacks: figures in the language's number format."""
+    listed = subprocess.run(
+        ["bash", "-c", 'source "$0"; printf "%s\\n" "${page_texts[@]}"; echo;'
+         ' printf "%s\\n" "${page_rows[@]}"', str(here.parent / "print" / "page.sh")],
+        capture_output=True, text=True, check=True).stdout
+    texts, rows = (part.splitlines() for part in listed.split("\n\n", 1))
+    missing = [text for text in texts
+               if (text.replace(".", decimal) if re.fullmatch(r"[0-9.]+", text) else text)
+               not in printed]
+    missing += [f"/{row}/" for row in rows
+                if not re.search(row.replace(r"\.", re.escape(decimal)), printed)]
+    return missing
+
+
+def printed_page(driver, downloads, decimal, letter):
+    pdf = downloads / PRINTED
+    keys(driver, Keys.TAB, Keys.TAB, Keys.SPACE)  # Calculate, Clear, Print
+    if not check("Print hands the browser the window as a PDF",
+                 wait_for("the PDF", lambda: pdf.exists() and pdf.stat().st_size > 0, 20)):
+        return
+    info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True).stdout
+    check("the PDF has one page", re.search(r"^Pages: +1$", info, re.M) is not None, info)
+    paper = "(letter)" if letter else "(A4)"
+    check(f"the page is {paper[1:-1]}", paper in info, info)
+    printed = subprocess.run(["pdftotext", "-layout", str(pdf), "-"], capture_output=True,
+                             text=True).stdout
+    missing = missing_texts(printed, decimal)
+    check("the page holds every caption, input and result as text", not missing, missing)
+    with tempfile.TemporaryDirectory() as scratch:
+        subprocess.run(["pdftoppm", "-r", "100", "-singlefile", str(pdf), f"{scratch}/page"],
+                       check=True)
+        measured = subprocess.run(
+            [sys.executable, str(here.parent / "print" / "measure_page.py"),
+             f"{scratch}/page.ppm", "100"], capture_output=True, text=True, check=True).stdout
+    width, height, red, left, top = (float(x) for x in measured.split())
+    check("the window prints at its true size",
+          abs(width - WINDOW_INCHES[0]) <= 0.05 and abs(height - WINDOW_INCHES[1]) <= 0.05,
+          f"{width} x {height} inches")
+    check("the balance figures print red", red > 50, f"{red} red pixels")
+    print(f"  the window stands {left} in from the paper's left edge, {top} in from its top")
+
+
+def run(site_url, language, decimal, letter, screenshot):
+    print(f"== The page under {language}")
+    with tempfile.TemporaryDirectory() as folder:
+        downloads = pathlib.Path(folder)
+        driver = browser(language, downloads)
+        console = Console(driver)
+        try:
+            driver.get(site_url)
+            check("the page is titled as the window", driver.title == TITLE, driver.title)
+            started = wait_for("the program", lambda: turn_on_screen_reader_support(driver), 60)
+            if not check("the program starts, with its screen-reader support", started):
+                return
+            first = wait_for("the fields", lambda: control(driver, FIRST_FIELD), 15)
+            if not check("the screen-reader support shows the fields", first is not None):
+                return
+            errors = console.new_errors()
+            check("the page loads with no error in the console", not errors, errors)
+
+            # The caret into the first field, then Shift+Tab back round to Calculate.
+            ActionChains(driver).move_to_element(first).click().key_down(Keys.SHIFT).send_keys(
+                Keys.TAB, Keys.TAB, Keys.TAB).key_up(Keys.SHIFT).send_keys(Keys.SPACE).perform()
+            close_message(driver, console, EMPTY_MESSAGE)
+
+            # The worked example by keyboard, one figure mistyped, and Calculate.
+            ActionChains(driver).move_to_element(first).click().perform()
+            for name, text in FIELDS:
+                typed = MISTYPED[1] if name == MISTYPED[0] else text.replace(".", decimal)
+                keys(driver, typed, Keys.TAB)
+            keys(driver, Keys.SPACE)
+            close_message(driver, console, MISTYPED_MESSAGE)
+            # The caret is back in the field at fault, its text selected: typing replaces it.
+            at_fault = [n for n, _ in FIELDS].index(MISTYPED[0])
+            keys(driver, dict(FIELDS)[MISTYPED[0]], *[Keys.TAB] * (len(FIELDS) - at_fault),
+                 Keys.SPACE)
+
+            want = {d: f"{d}, {spoken(figure.replace('.', decimal))}"
+                    for d, figure in RESULTS.items()}
+            got = wait_for("the results", lambda: (lambda c: c if c == want else None)(
+                cells(driver)), 15) or cells(driver)
+            for description in RESULTS:
+                print(f"  {description:30} {got.get(description, '(not found)')}")
+            check("the 30 results read back through the accessibility tree", got == want,
+                  sorted(set(want.items()) - set(got.items())))
+            if screenshot:
+                driver.save_screenshot(screenshot)
+                print(f"  the page: {screenshot}")
+
+            printed_page(driver, downloads, decimal, letter)
+            check("no error in the console to the end", not console.errors(),
+                  f"{len(console.errors())} errors")
+        finally:
+            told = [e for e in console.read() if e["level"] != "INFO"]
+            for entry in told[:10]:
+                print(f"  console {entry['level']}: {entry['message']}")
+            if len(told) > 10:
+                print(f"  console: {len(told) - 10} more")
+            driver.quit()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("site")
+    parser.add_argument("--screenshot")
+    arguments = parser.parse_args()
+    server = serve(pathlib.Path(arguments.site).resolve())
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    try:
+        run(url, "en-US", ".", True, arguments.screenshot)
+        run(url, "de-DE", ",", False, None)
+    finally:
+        server.shutdown()
+    if failures:
+        sys.exit(f"page test: {len(failures)} failure(s): " + "; ".join(failures))
+    print("page test: every check passed")
+
+
+main()
