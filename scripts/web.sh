@@ -29,41 +29,19 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/deps.sh"
+source "$repo/scripts/stage.sh"
 
-# The one Debian release the browser's program is built on, and where its cache is seen there,
-# whatever the machine calls it: Qt's and the build's CMake files name that path.
-release=trixie
+# Where the cache is seen in the root, whatever the machine calls it: Qt's and the build's CMake
+# files name that path.
 inside_cache=/var/cache/torvane-web
 
 # --- On the machine ---------------------------------------------------------------------
 
 # What the root leaves behind for the machine: build-web/ goes to the working tree's owner; the
 # page's picture to where it was asked for. Called by the cleanup, also after a failure.
-screenshot=
+screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
 root_on_exit() {
-    [ -n "$root_dir" ] || return 0
-    root_hand_back build-web
-    if [ -n "$screenshot" ] && [ -f "$root_dir/root/page.png" ]; then
-        cp "$root_dir/root/page.png" "$screenshot"
-        chown "$(stat -c %u:%g "$(dirname "$screenshot")")" "$screenshot"
-        echo "The page: $screenshot"
-    fi
-}
-
-on_machine() {
-    local start=$SECONDS status=0
-    [ "$(id -u)" -eq 0 ] || {
-        echo "$0: making the Debian 13 root needs root: sudo $0" >&2
-        exit 2
-    }
-    torvane_install_packages fresh-root
-    screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
-    source "$repo/scripts/root.sh"
-    root_stage web "${TORVANE_WEB_CACHE:-/var/cache/torvane-web}" "$inside_cache" \
-        "scripts/web.sh --in-root" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} ||
-        status=$?
-    echo "== The browser's program, from a fresh Debian 13 root: $((SECONDS - start)) s in all"
-    return "$status"
+    stage_hand_back build-web ${screenshot:+/root/page.png "$screenshot"}
 }
 
 # --- In the Debian 13 root --------------------------------------------------------------
@@ -119,14 +97,6 @@ debian_qt_files=(
     lib/cmake/Qt6/qt.toolchain.cmake
 )
 
-timings=()
-timed() {  # WHAT COMMAND...: runs COMMAND and notes how long it took
-    local what=$1 start=$SECONDS
-    shift
-    "$@"
-    timings+=("$(printf '%-44s %5d s' "$what" $((SECONDS - start)))")
-}
-
 # emscripten as Qt looks for it and as it builds: Qt's CMake files check its version in the
 # folder $EMSDK names, laid out as emscripten's own SDK lays it out; emscripten compiles the
 # variants of its libraries a build asks for into its cache, which Debian's package keeps
@@ -149,20 +119,9 @@ emscripten_environment() {
 }
 
 build_program() {
-    local fresh=()
-    # A build folder set up with another Qt (its toolchain file) is set up anew.
-    if [ -f build-web/CMakeCache.txt ] &&
-        ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-            build-web/CMakeCache.txt; then
-        fresh=(--fresh)
-    fi
     echo "== The program for the browser in build-web/"
-    cmake "${fresh[@]}" -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$emscripten_toolchain" \
-        -DTORVANE_WERROR=ON -DTORVANE_BUILD_TESTS=OFF -DTORVANE_BUILD_BENCH=OFF \
+    stage_build build-web "$qt" "$emscripten_toolchain" -DTORVANE_BUILD_TESTS=OFF \
         -DTORVANE_QT_SOURCE="qt6-base $qt_debian_version"
-    cmake --build build-web --parallel "$(nproc)"
 }
 
 # The calculation and its tests, built for WebAssembly with the same compiler and library as the
@@ -189,14 +148,8 @@ sizes() {
 }
 
 in_root() {
-    local started=$SECONDS codename
-    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:?/etc/os-release names no release}")
-    [ "$codename" = "$release" ] || {
-        echo "$0: --in-root is for the Debian 13 root that scripts/web.sh makes" >&2
-        exit 2
-    }
-    cd "$repo"
-    timed "packages installed" torvane_install_packages web
+    stage_in_root
+    stage_timed "packages installed" torvane_install_packages web
     source scripts/debian-qt.sh
     emscripten_environment
     # What, beyond the options, makes the build: the toolchain's text and the compiler behind
@@ -208,24 +161,23 @@ in_root() {
         dpkg-query -W -f='${Package} ${Version}\n' emscripten binaryen
         grep -m 1 'clang version' <<<"$compiler"
     )
-    timed "Qt for WebAssembly (built, or reused)" debian_qt "$inside_cache" "for WebAssembly" \
+    stage_timed "Qt for WebAssembly (built, or reused)" debian_qt "$inside_cache" "for WebAssembly" \
         "${qt_options[@]}"
-    timed "the program built" build_program
-    timed "calculation tested under Node" calc_tests_in_node
+    stage_timed "the program built" build_program
+    stage_timed "calculation tested under Node" calc_tests_in_node
     sizes
 
     echo "== The page in a headless browser ($(chromium --version))"
-    timed "page tested in chromium" python3 tests/web/page_test.py build-web/site \
+    stage_timed "page tested in chromium" python3 tests/web/page_test.py build-web/site \
         ${TORVANE_SCREENSHOT:+--screenshot "$TORVANE_SCREENSHOT"}
 
-    echo "== Durations"
-    printf '%s\n' "${timings[@]}"
-    echo "PASS: the browser's program, built and tested in $((SECONDS - started)) s"
+    stage_end "the browser's program, built and tested"
 }
 
 case ${1:-} in
     --in-root) in_root ;;
-    "") on_machine ;;
+    "") stage_on_machine web "${TORVANE_WEB_CACHE:-/var/cache/torvane-web}" "$inside_cache" \
+        "The browser's program" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} ;;
     *)
         echo "usage: $0" >&2
         exit 2

@@ -32,10 +32,10 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/deps.sh"
+source "$repo/scripts/stage.sh"
 
-# The one Debian release the Windows program is built on, and where its Qt cache is seen
-# there, whatever the machine calls it: Qt's and the build's CMake files name that path.
-release=trixie
+# Where the Qt cache is seen in the root, whatever the machine calls it: Qt's and the build's
+# CMake files name that path.
 inside_cache=/var/cache/torvane-windows
 triplet=x86_64-w64-mingw32
 wine64=/usr/lib/wine/wine64
@@ -43,37 +43,13 @@ wine64=/usr/lib/wine/wine64
 # --- On the machine ---------------------------------------------------------------------
 
 # What the root leaves behind for the machine: build-windows/ goes to the working tree's
-# owner; the window's photograph to where it was asked for. Called by the cleanup, also after
-# a failure.
-screenshot=
+# owner; the window's photographs to where they were asked for. Called by the cleanup, also
+# after a failure.
+screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
 root_on_exit() {
-    [ -n "$root_dir" ] || return 0
-    root_hand_back build-windows
-    [ -n "$screenshot" ] || return 0
-    local kind picture
-    for kind in "" -150 -dark; do
-        picture=${screenshot%.png}$kind.png
-        [ -f "$root_dir/root/window$kind.png" ] || continue
-        cp "$root_dir/root/window$kind.png" "$picture"
-        chown "$(stat -c %u:%g "$(dirname "$picture")")" "$picture"
-        echo "The window: $picture"
-    done
-}
-
-on_machine() {
-    local start=$SECONDS status=0
-    [ "$(id -u)" -eq 0 ] || {
-        echo "$0: making the Debian 13 root needs root: sudo $0" >&2
-        exit 2
-    }
-    torvane_install_packages fresh-root
-    screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
-    source "$repo/scripts/root.sh"
-    root_stage windows "${TORVANE_WINDOWS_CACHE:-/var/cache/torvane-windows}" "$inside_cache" \
-        "scripts/windows.sh --in-root" ${screenshot:+TORVANE_SCREENSHOT=/root/window.png} ||
-        status=$?
-    echo "== Windows, from a fresh Debian 13 root: $((SECONDS - start)) s in all"
-    return "$status"
+    stage_hand_back build-windows ${screenshot:+/root/window.png "$screenshot"} \
+        ${screenshot:+/root/window-150.png "${screenshot%.png}-150.png"} \
+        ${screenshot:+/root/window-dark.png "${screenshot%.png}-dark.png"}
 }
 
 # --- In the Debian 13 root --------------------------------------------------------------
@@ -125,41 +101,11 @@ debian_qt_files=(
     lib/cmake/Qt6/qt.toolchain.cmake
 )
 
-timings=()
-timed() {  # WHAT COMMAND...: runs COMMAND and notes how long it took
-    local what=$1 start=$SECONDS
-    shift
-    "$@"
-    timings+=("$(printf '%-44s %5d s' "$what" $((SECONDS - start)))")
-}
-# A test (a script of its own): runs it and notes how long it took and whether it failed,
-# so that one test's failure does not keep the next from running.
-failed=()
-timed_test() {  # WHAT SCRIPT ARGUMENT...
-    local what=$1 start=$SECONDS status=0
-    shift
-    "$@" || status=$?
-    timings+=("$(printf '%-44s %5d s' "$what" $((SECONDS - start)))")
-    [ "$status" -eq 0 ] || failed+=("$what (status $status)")
-}
-
 build_program() {
-    local fresh=()
-    # A build folder set up with another Qt (its toolchain file) is set up anew.
-    if [ -f build-windows/CMakeCache.txt ] &&
-        ! grep -qxF "CMAKE_TOOLCHAIN_FILE:FILEPATH=$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-            build-windows/CMakeCache.txt; then
-        fresh=(--fresh)
-    fi
     echo "== The program and its tests for Windows in build-windows/"
-    cmake "${fresh[@]}" -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
-        -DTORVANE_WERROR=ON -DTORVANE_BUILD_TESTS=ON -DTORVANE_BUILD_BENCH=OFF \
-        -DTORVANE_GTEST_SOURCE=/usr/src/googletest \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$wine64" \
+    stage_build build-windows "$qt" "$toolchain" -DTORVANE_BUILD_TESTS=ON \
+        -DTORVANE_GTEST_SOURCE=/usr/src/googletest -DCMAKE_CROSSCOMPILING_EMULATOR="$wine64" \
         -DTORVANE_QT_SOURCE="Debian's qt6-base $qt_debian_version"
-    cmake --build build-windows --parallel "$(nproc)"
 }
 
 # Windows' own hardening of the program, read from its headers: ASLR anywhere in 64 bits,
@@ -188,13 +134,8 @@ older_installer() {
     local dir=build-windows/older log=$repo/build-windows/older.log
     echo "== An installer of version $older_version, to upgrade from ($log)"
     {
-        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DTORVANE_VERSION="$older_version" \
-            -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-            -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" \
-            -DTORVANE_WERROR=ON -DTORVANE_BUILD_TESTS=OFF -DTORVANE_BUILD_BENCH=OFF \
-            -DTORVANE_QT_SOURCE="Debian's qt6-base $qt_debian_version" &&
-            cmake --build "$dir" --parallel "$(nproc)" &&
+        stage_build "$dir" "$qt" "$toolchain" -DTORVANE_VERSION="$older_version" \
+            -DTORVANE_BUILD_TESTS=OFF -DTORVANE_QT_SOURCE="Debian's qt6-base $qt_debian_version" &&
             (cd "$dir" && cpack -G NSIS -C Release)
     } >"$log" 2>&1 || {
         tail -n 40 "$log"
@@ -210,63 +151,50 @@ package() {
 }
 
 in_root() {
-    local started=$SECONDS
-    . /etc/os-release
-    codename=${VERSION_CODENAME:?/etc/os-release names no release}
-    [ "$codename" = "$release" ] || {
-        echo "$0: --in-root is for the Debian 13 root that scripts/windows.sh makes" >&2
-        exit 2
-    }
-    cd "$repo"
-    timed "packages installed" torvane_install_packages windows
+    stage_in_root
+    stage_timed "packages installed" torvane_install_packages windows
 
     source scripts/debian-qt.sh
     # What, beyond the options, makes the build: the toolchain file and the compiler.
     debian_qt_toolchain=$toolchain
     debian_qt_key=$("$cxx" --version | head -n 1)
-    timed "Qt for Windows (built, or reused)" debian_qt "$inside_cache" "for $triplet" \
+    stage_timed "Qt for Windows (built, or reused)" debian_qt "$inside_cache" "for $triplet" \
         "${qt_options[@]}"
 
     local gcc_runtime pthread_runtime
     gcc_runtime=$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")
     pthread_runtime=$(dirname "$("$cxx" -print-file-name=libwinpthread-1.dll)")
-    timed "the program and its tests built" build_program
+    stage_timed "the program and its tests built" build_program
     check_hardening
     installer=build-windows/Torvane-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
         build-windows/CMakeCache.txt)-win64.exe
-    timed "installer and archive made" package
+    stage_timed "installer and archive made" package
     older_version=0.9.0
-    timed "older installer made" older_installer
+    stage_timed "older installer made" older_installer
 
     echo "== The tests under Wine ($("$wine64" --version))"
-    timed_test "tests under Wine" tests/windows/suite_test.sh build-windows "$qt/bin" \
+    stage_test "tests under Wine" tests/windows/suite_test.sh build-windows "$qt/bin" \
         "$gcc_runtime" "$pthread_runtime"
 
     echo "== The installer under Wine"
-    # TORVANE_SCREENSHOT=FILE keeps the photograph of the installed program's window.
-    timed_test "installer under Wine" tests/windows/installer_test.sh "$installer" \
+    stage_test "installer under Wine" tests/windows/installer_test.sh "$installer" \
         "build-windows/older/Torvane-$older_version-win64.exe" \
         ${TORVANE_SCREENSHOT:+"$TORVANE_SCREENSHOT"}
 
     echo "== Printing under Wine"
-    timed_test "printing under Wine" tests/windows/print_test.sh "$installer"
+    stage_test "printing under Wine" tests/windows/print_test.sh "$installer"
 
     echo "== The outcome announced through UI Automation, under Wine"
-    timed_test "announcement under Wine" tests/windows/announcement_test.sh "$installer"
+    stage_test "announcement under Wine" tests/windows/announcement_test.sh "$installer"
 
-    echo "== Durations"
-    printf '%s\n' "${timings[@]}"
     echo "installer: $(stat -c %s "$installer") bytes; zip: $(stat -c %s "${installer%.exe}.zip") bytes"
-    if [ ${#failed[@]} -ne 0 ]; then
-        printf 'FAIL: %s\n' "${failed[@]}"
-        exit 1
-    fi
-    echo "PASS: Windows, built, tested under Wine and packaged in $((SECONDS - started)) s"
+    stage_end "Windows, built, tested under Wine and packaged"
 }
 
 case ${1:-} in
     --in-root) in_root ;;
-    "") on_machine ;;
+    "") stage_on_machine windows "${TORVANE_WINDOWS_CACHE:-/var/cache/torvane-windows}" \
+        "$inside_cache" Windows ${screenshot:+TORVANE_SCREENSHOT=/root/window.png} ;;
     *)
         echo "usage: $0" >&2
         exit 2
