@@ -213,7 +213,8 @@ setup_pid=$!
 for ((i = 0; i < 40; i++)); do
     kill -0 "$setup_pid" 2>/dev/null || break
     sleep 3
-    page=$(xdotool search --onlyvisible --name 'Torvane' 2>/dev/null | tail -n 1)
+    # Between two pages there may be no window at all.
+    page=$(xdotool search --onlyvisible --name 'Torvane' 2>/dev/null | tail -n 1) || true
     [ -n "$page" ] || continue
     xdotool windowfocus --sync "$page" 2>/dev/null || true
     xdotool key Return 2>/dev/null || true
