@@ -23,14 +23,15 @@ program_install() {  # INSTALLER [ARGUMENT...]
 program_shown() { xdotool search --onlyvisible --name "^$program_title\$" >/dev/null 2>&1; }
 
 # Starts the installed program, from C:\ and with the environment variables given, its output
-# in LOG, and waits until its window shows; the test ends there if it never does.
+# in LOG, and waits until its window shows (a start after a change of the display's scale
+# takes Wine a while on a busy machine); the test ends there if it never does.
 program_start() {  # LOG [NAME=VALUE...]
     local log=$1
     shift
     (cd "$WINEPREFIX/drive_c" && exec env "$@" "$wine" 'C:\Program Files\Torvane\torvane.exe') \
         >"$log" 2>&1 &
     program_pid=$!
-    if ! spooler_wait_for 60 program_shown; then
+    if ! spooler_wait_for 180 program_shown; then
         fail "the window never showed"
         cat "$log"
         exit 1
