@@ -107,12 +107,6 @@ start_program() {
     sleep 5
     check "the program is still up after 5 s" kill -0 "$program_pid"
 }
-# The worked example, then Calculate, and a moment for the results to show.
-type_worked_example() {
-    program_type_worked_example
-    xdotool key space
-    sleep 2
-}
 photograph() {  # FILE
     import -window "$program_window" "$1"
     echo "The window: $1 ($(identify -format '%w x %h' "$1") px)"
@@ -120,7 +114,7 @@ photograph() {  # FILE
 start_program
 
 echo "== The worked example, typed"
-type_worked_example
+program_calculate_worked_example
 [ -z "$screenshot" ] || photograph "$screenshot"
 
 echo "== Print, with no printer"
@@ -129,13 +123,10 @@ xdotool key Tab Tab  # from Calculate past Clear to Print
 sleep 1
 import -window "$program_window" "$scratch/before-print.png"
 xdotool key space
-windows_of_program() { xdotool search --onlyvisible --name "^$program_title\$" 2>/dev/null | wc -l; }
-message_shown() { [ "$(windows_of_program)" -ge 2 ]; }
-if spooler_wait_for 30 message_shown; then
+if spooler_wait_for 30 program_message_shown; then
     echo "ok: a message box came up"
     xdotool key Return
-    spooler_wait_for 10 bash -c "[ \$(xdotool search --onlyvisible --name '^$program_title\$' | wc -l) -eq 1 ]" ||
-        fail "the message box did not close on Enter"
+    spooler_wait_for 10 program_message_gone || fail "the message box did not close on Enter"
 else
     fail "no message box came up"
 fi
@@ -166,7 +157,7 @@ start_program
 size=$(xdotool getwindowgeometry "$program_window" | awk '/Geometry:/ { print $2 }')
 check "the window opens at 922 or 923 x 807 pixels (it is $size)" \
     [ "$size" = 922x807 -o "$size" = 923x807 ]
-type_worked_example
+program_calculate_worked_example
 photograph "$scratch/150.png"
 check "the balance figures are red at 150 %" \
     [ "$(red_pixels "$scratch/150.png")" -gt 100 ]
@@ -180,7 +171,7 @@ echo "== Windows 11's dark app mode"
 (cd "$drive_c" && "$wine" winecfg /v win11 >/dev/null 2>&1)
 setting 'HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize' AppsUseLightTheme 0
 start_program
-type_worked_example
+program_calculate_worked_example
 photograph "$scratch/dark.png"
 light=$(brightness "$scratch/dark.png")
 check "the window is dark (mean brightness $light)" awk -v b="$light" 'BEGIN { exit !(b < 0.35) }'

@@ -75,15 +75,12 @@ echo "  Windows' default printer: $device"
 check "Windows' default printer is the test's cups-pdf queue" \
     [ "${device%%,*}" = "$spooler_queue" ]
 
-windows_of_program() { xdotool search --onlyvisible --name "^$program_title\$" 2>/dev/null | wc -l; }
 # The installed program started, the worked example typed and calculated, the window
 # photographed into $1, and the focus taken on to Print.
 start_and_calculate() {
     program_start "$scratch/program.log"
     sleep 3
-    program_type_worked_example
-    xdotool key space
-    sleep 2
+    program_calculate_worked_example
     import -window "$program_window" "$1"
     xdotool key Tab Tab  # past Clear to Print
     sleep 1
@@ -93,8 +90,6 @@ job_count() { lpstat -o "$spooler_queue" 2>/dev/null | wc -l; }
 has_jobs() { [ "$(job_count)" -ge "$1" ]; }
 pdf_count() { find "$scratch/out" -name '*.pdf' | wc -l; }
 has_pdfs() { [ "$(pdf_count)" -ge "$1" ]; }
-message_shown() { [ "$(windows_of_program)" -ge 2 ]; }
-message_gone() { [ "$(windows_of_program)" -le 1 ]; }
 # Print pressed (the focus stays on it), and a moment for the program to answer.
 press_print() {
     xdotool windowactivate --sync "$program_window" 2>/dev/null || true
@@ -103,9 +98,9 @@ press_print() {
 }
 # A message box, closed by Enter; says whether one came up.
 close_message() {
-    message_shown || return 1
+    program_message_shown || return 1
     xdotool key Return
-    spooler_wait_for 10 message_gone || fail "the message box did not close on Enter"
+    spooler_wait_for 10 program_message_gone || fail "the message box did not close on Enter"
     return 0
 }
 

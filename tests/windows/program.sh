@@ -53,6 +53,18 @@ program_type_worked_example() {
     done
 }
 
+# The worked example typed, Calculate pressed, and a moment for the results to show.
+program_calculate_worked_example() {
+    program_type_worked_example
+    xdotool key space
+    sleep 2
+}
+
+# How many windows titled as the program show: its own, and a message box over it.
+program_windows() { xdotool search --onlyvisible --name "^$program_title\$" 2>/dev/null | wc -l; }
+program_message_shown() { [ "$(program_windows)" -ge 2 ]; }
+program_message_gone() { [ "$(program_windows)" -eq 1 ]; }  # and the window stays
+
 # Closed as a user would, by the window's close button; ended if it does not go. Waits for the
 # prefix's processes to end too, so that a setting written next is read at the next start.
 program_close() {
