@@ -20,14 +20,8 @@
 #                              environment but the NAME=VALUE given), its output shown and kept
 #                              in LOG; then ends whatever it left running there.
 #   root_packages              how many packages the root has installed.
-#   root_stage NAME CACHE INSIDE COMMAND [NAME=VALUE...]
-#                              a stage that builds in a Debian 13 root (scripts/windows.sh,
-#                              scripts/web.sh): makes the root, binds the working tree into it
-#                              at the same path and the stage's cache CACHE (made if missing,
-#                              never inside the source tree) at INSIDE, and runs COMMAND in the
-#                              working tree there (root_run), its log kept as NAME.log.
-#   root_hand_back FOLDER      gives FOLDER of the working tree, made in the root by root, to
-#                              the working tree's owner.
+#   root_outside_tree DIR WHAT  DIR's absolute path, refused (WHAT names it) when it lies
+#                              inside the source tree.
 #
 # Sourcing it sets the traps on EXIT, INT, TERM and HUP: whatever happens, also on Ctrl-C or
 # a TERM while debootstrap runs, the cleanup ends debootstrap and every process whose root is
@@ -153,6 +147,18 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
 
+root_outside_tree() {  # DIR WHAT
+    local dir
+    dir=$(cd "$1" && pwd) || return 2
+    case $dir/ in
+        "$root_repo"/*)
+            echo "$2 ($dir) must lie outside the source tree" >&2
+            return 2
+            ;;
+    esac
+    echo "$dir"
+}
+
 root_mount() {  # TARGET (inside the root) then mount's arguments
     local target=$root_dir$1
     shift
@@ -168,13 +174,7 @@ root_make() {
     for tool in debootstrap chroot findmnt setsid; do
         command -v "$tool" >/dev/null || { echo "root_make: $tool is not installed" >&2; return 2; }
     done
-    parent=$(cd "${TORVANE_ROOTS:-/var/tmp}" && pwd)
-    case $parent/ in
-        "$root_repo"/*)
-            echo "root_make: TORVANE_ROOTS must lie outside the source tree" >&2
-            return 2
-            ;;
-    esac
+    parent=$(root_outside_tree "${TORVANE_ROOTS:-/var/tmp}" TORVANE_ROOTS) || return 2
     root_scratch=$(mktemp -d "$parent/torvane-$name.XXXXXX")
     root_dir=$root_scratch/root
     log=$root_scratch/debootstrap.log
@@ -243,30 +243,4 @@ root_run() {  # LOG DIR COMMAND [NAME=VALUE...]
     wait $! || status=$?
     root_end_processes
     return "$status"
-}
-
-root_stage() {  # NAME CACHE INSIDE COMMAND [NAME=VALUE...]
-    local name=$1 cache=$2 inside=$3
-    shift 3
-    mkdir -p "$cache"
-    cache=$(cd "$cache" && pwd)
-    case $cache/ in
-        "$root_repo"/*)
-            echo "root_stage: the cache $cache must lie outside the source tree" >&2
-            return 2
-            ;;
-    esac
-    if [ -n "$(git -C "$root_repo" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
-        echo "note: the working tree has changes that are not committed; they are built too"
-    fi
-    root_make trixie "$name"
-    root_bind "$root_repo" "$root_repo"
-    root_bind "$cache" "$inside"
-    echo "== $1 in Debian 13 ($cache is its $inside)"
-    root_run "$root_scratch/$name.log" "$root_repo" "$@"
-}
-
-root_hand_back() {  # FOLDER
-    [ -d "$root_repo/$1" ] || return 0
-    chown -R --from=0:0 "$(stat -c %u:%g "$root_repo")" "$root_repo/$1"
 }

@@ -6,9 +6,11 @@
 # that sets $repo:
 #
 #   stage_on_machine NAME CACHE INSIDE WHAT [NAME=VALUE...]
-#       on the machine, as root: makes the root (scripts/root.sh's root_stage) with the cache
-#       CACHE at INSIDE, and runs the calling script there with --in-root and the variables
-#       given; WHAT names the stage in its last line. The caller's root_on_exit runs at the end.
+#       on the machine, as root: makes the root (scripts/root.sh), binds the working tree into
+#       it at the same path and the cache CACHE (made if missing, never inside the source tree)
+#       at INSIDE, and runs the calling script there with --in-root and the variables given,
+#       its log kept as NAME.log beside the root; WHAT names the stage in its last line. The
+#       caller's root_on_exit runs at the end.
 #   stage_hand_back FOLDER [INSIDE HOST...]
 #       in root_on_exit: FOLDER of the working tree to its owner, and each file INSIDE the
 #       root, if there, copied to HOST for the caller.
@@ -35,7 +37,16 @@ stage_on_machine() {  # NAME CACHE INSIDE WHAT [NAME=VALUE...]
     }
     torvane_install_packages fresh-root
     source "$repo/scripts/root.sh"
-    root_stage "$name" "$cache" "$inside" "scripts/$(basename "$0") --in-root" "$@" ||
+    mkdir -p "$cache"
+    cache=$(root_outside_tree "$cache" "The cache") || exit 2
+    if [ -n "$(git -C "$repo" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+        echo "note: the working tree has changes that are not committed; they are built too"
+    fi
+    root_make "$stage_release" "$name"
+    root_bind "$repo" "$repo"
+    root_bind "$cache" "$inside"
+    echo "== $(basename "$0") --in-root, in Debian 13 ($cache is its $inside)"
+    root_run "$root_scratch/$name.log" "$repo" "scripts/$(basename "$0") --in-root" "$@" ||
         status=$?
     echo "== $what, from a fresh Debian 13 root: $((SECONDS - start)) s in all"
     return "$status"
@@ -43,7 +54,7 @@ stage_on_machine() {  # NAME CACHE INSIDE WHAT [NAME=VALUE...]
 
 stage_hand_back() {  # FOLDER [INSIDE HOST...]
     [ -n "$root_dir" ] || return 0
-    root_hand_back "$1"
+    [ ! -d "$repo/$1" ] || chown -R --from=0:0 "$(stat -c %u:%g "$repo")" "$repo/$1"
     shift
     while [ $# -ge 2 ]; do
         if [ -f "$root_dir$1" ]; then
