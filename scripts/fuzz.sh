@@ -8,15 +8,14 @@
 # input that caused it is left in the build folder's findings/, named in libFuzzer's report.
 # Once the fault is mended, that input goes into tests/fuzz/corpus/<target>/, where the
 # fuzz_corpus_<target> test of every build replays it from then on.
-# Usage: scripts/fuzz.sh [build folder]
+# Usage: scripts/fuzz.sh (the CMake preset fuzz, in build-fuzz/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build-fuzz}
+build="build-fuzz"
 declare -A runs=([lenient]=4000000 [strict]=2000000 [sheet]=4000000)
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-19 \
-    -DTORVANE_FUZZ=ON -DTORVANE_WERROR=ON
-cmake --build "$build" --parallel "$(nproc)"
+cmake --preset fuzz
+cmake --build --preset fuzz
 
 for target in lenient strict sheet; do
     scratch="$build/corpus/$target"

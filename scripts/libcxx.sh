@@ -7,27 +7,20 @@
 # Then every sheet of the fuzz corpus (tests/fuzz/corpus/sheet, and the grown one in
 # build-fuzz/corpus/sheet when there is one) is replayed through both builds' replay_sheet:
 # each must come to the same 30 texts, or the same failure message, on both libraries.
-# The compiler is clang 19, whose libc++ the test bench installs (CLANGXX names another);
-# CXXFLAGS and LDFLAGS are passed on as usual.
-# Usage: scripts/libcxx.sh [libc++ build folder, default build-libcxx]
-#                          [libstdc++ build folder, default build]
+# The compiler is clang 19, whose libc++ the test bench installs, with the library's own checks
+# (an index past the end, a bad iterator) on: the CMake preset libcxx, in build-libcxx/; the
+# libstdc++ side is the preset dev's build/, built before.
+# Usage: scripts/libcxx.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build-libcxx}
-gnu=${2:-build}
-clang=${CLANGXX:-clang++-19}
-# The library's own checks (an index past the end, a bad iterator) stop the tests.
-flags="${CXXFLAGS:-} -stdlib=libc++ -D_LIBCPP_HARDENING_MODE=_LIBCPP_HARDENING_MODE_EXTENSIVE"
-# shellcheck disable=SC2086 # the flags are words
-version=$(printf '#include <version>\n_LIBCPP_VERSION\n' |
-    "$clang" $flags -E -P -x c++ - | tail -n 1)
+build="build-libcxx"
+gnu=build
 
-cmake -S . -B "$build" -DCMAKE_CXX_COMPILER="$clang" -DCMAKE_CXX_FLAGS="$flags" \
-    -DTORVANE_BUILD_UI=OFF -DTORVANE_BUILD_BENCH=OFF -DTORVANE_WERROR=ON \
-    -DTORVANE_GTEST_SOURCE=/usr/src/googletest
-cmake --build "$build" --parallel "$(nproc)"
-echo "== The calculation's tests on libc++ $version, built by $("$clang" --version | head -n 1)"
-ctest --test-dir "$build" --output-on-failure
+cmake --preset libcxx
+cmake --build --preset libcxx
+echo "== The calculation's tests on libc++, built by" \
+    "$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' "$build/CMakeCache.txt")"
+ctest --preset libcxx
 
 if [ ! -x "$gnu/tests/replay_sheet" ]; then
     echo "libcxx.sh: $gnu/tests/replay_sheet is missing; build the libstdc++ tree first" >&2

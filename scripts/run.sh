@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 source scripts/deps.sh
 torvane_install_packages build
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DTORVANE_BUILD_TESTS=OFF -DTORVANE_BUILD_BENCH=OFF
-cmake --build build --parallel "$(nproc)" --target torvane
+cmake --preset release
+cmake --build --preset release
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "There is no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)."
     echo "On a machine without a screen, run it under a virtual one (Debian package xvfb):"

@@ -33,7 +33,7 @@ WINEPATH=$(IFS=';' && echo "${paths[*]}")
 export WINEPATH
 
 status=0
-ctest --test-dir "$build" -V --timeout 600 >"$scratch/suite.log" 2>&1 || status=$?
+ctest --preset windows -V >"$scratch/suite.log" 2>&1 || status=$?
 grep -E '^[0-9]+/[0-9]+ Test|tests passed|Total Test time' "$scratch/suite.log" || true
 [ "$status" -eq 0 ] || { grep -vE '^[0-9]+: (PASS|QDEBUG|QINFO)' "$scratch/suite.log" | tail -n 80; }
 
