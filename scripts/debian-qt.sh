@@ -2,21 +2,21 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # Qt built from Debian's own qt6-base source for another platform, cached: the one way a stage
-# that needs a Qt of its own makes it (scripts/windows.sh, scripts/web.sh). Sourced, in the Debian root the stage works in, by a script with `set -euo pipefail`,
-# once cmake, ninja-build, dpkg-dev, xz-utils and the root's own Qt (qt6-base-dev) are
-# installed:
+# that needs a Qt of its own makes it (scripts/windows.sh, scripts/web.sh). Sourced after
+# deps.sh, in the Debian root the stage works in, by a script with `set -euo pipefail`, once
+# cmake, ninja-build, dpkg-dev, xz-utils and the root's own Qt (qt6-base-dev) are installed:
 #
-#   debian_qt CACHE WHAT CMAKE_OPTION...
-#       Qt at the version of the root's own Qt, whose moc, rcc, uic and syncqt it uses
-#       (QT_HOST_PATH), configured with the options given, built and installed into
-#       CACHE/qt-VERSION-DIGEST; sets $qt to that folder, $qt_version to Qt's version and
+#   debian_qt CACHE VERSION WHAT CMAKE_OPTION...
+#       Qt VERSION, which must be the version of the root's own Qt, whose moc, rcc, uic and
+#       syncqt it uses (QT_HOST_PATH), configured with the options given, built and installed
+#       into CACHE/qt-VERSION-DIGEST; sets $qt to that folder, $qt_version to Qt's version and
 #       $qt_debian_version to the Debian version of the root's Qt, whose source it is.
 #       $debian_qt_toolchain, when set, is the CMake toolchain file Qt is built with.
 #       DIGEST is of all that makes the build: the options, the toolchain file's text (not its
-#       path, which is the clone's), the text of $debian_qt_key (the caller's compiler) and
-#       the Debian version of the root's Qt. Debian's
-#       source comes through a private apt set-up made from the root's apt sources, at the
-#       version of the root's Qt while the archive has it. The folder counts as built only
+#       path, which is the clone's), the text of $debian_qt_key (the caller's compiler) and the
+#       Debian version of the root's Qt. Debian's source comes through a private apt set-up
+#       made from the root's apt sources, at the version of the root's Qt while the archive
+#       has it. The folder counts as built only
 #       once installed whole, marked by torvane-build.txt in it: a later run reuses it, and a
 #       build that failed or was stopped carries on where it stopped the next time. Every file
 #       named in $debian_qt_files must then be in it. One run at a time builds or reads CACHE.
@@ -27,46 +27,13 @@
 [ -v debian_qt_files ] || debian_qt_files=()
 
 # The root's own apt sources of its release (main archive, updates, security), as deb-src
-# lines; deb822 or one-line.
-debian_qt_source_lines() {
-    local codename=$1 file
-    for file in /etc/apt/sources.list.d/*.sources; do
-        [ -f "$file" ] || continue
-        awk -v codename="$codename" 'BEGIN { RS = ""; FS = "\n" }
-            {
-                uris = ""; suites = ""; types = ""; comps = ""; key = ""; enabled = "yes"
-                for (i = 1; i <= NF; i++) {
-                    if ($i ~ /^URIs:/) uris = substr($i, 6)
-                    if ($i ~ /^Suites:/) suites = substr($i, 8)
-                    if ($i ~ /^Types:/) types = substr($i, 7)
-                    if ($i ~ /^Components:/) comps = substr($i, 12)
-                    if ($i ~ /^Signed-By:/) key = substr($i, 11)
-                    if ($i ~ /^Enabled:/) enabled = substr($i, 9)
-                }
-                if (types !~ /(^| )deb( |$)/ || enabled ~ /no/) next
-                gsub(/^ +| +$/, "", key)
-                option = key ~ /^\// ? "[signed-by=" key "] " : ""
-                nu = split(uris, u, " ")
-                ns = split(suites, s, " ")
-                for (j = 1; j <= nu; j++)
-                    for (k = 1; k <= ns; k++)
-                        if (s[k] == codename || index(s[k], codename "-") == 1)
-                            print "deb-src " option u[j] " " s[k] comps
-            }' "$file"
-    done
-    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$file" ] || continue
-        awk -v codename="$codename" '$1 == "deb" {
-                n = 2
-                if ($2 ~ /^\[/) while (n < NF && $n !~ /\]$/) n++
-                if ($2 ~ /^\[/) n++
-                suite = $(n + 1)
-                if (suite == codename || index(suite, codename "-") == 1) {
-                    sub(/^[ \t]*deb[ \t]/, "deb-src ")
-                    print
-                }
-            }' "$file"
-    done
+# lines.
+debian_qt_source_lines() {  # CODENAME
+    torvane_apt_sources | awk -v codename="$1" '$2 == codename || index($2, codename "-") == 1 {
+        line = "deb-src " ($3 == "-" ? "" : "[signed-by=" $3 "] ") $1 " " $2
+        for (i = 4; i <= NF; i++) line = line " " $i
+        print line
+    }'
 }
 
 # Debian's qt6-base source at the given Debian version when the archive still has it,
@@ -132,6 +99,8 @@ debian_qt_make() {  # WHAT HOST_QT CMAKE_OPTION...
     echo "== Qt $fetched $what into $qt"
     if [ ! -f "$work/build/build.ninja" ]; then
         rm -rf "$work/build"
+        # Qt's own source tree, which has no presets of the project's: its options are the
+        # caller's.
         cmake -S "$source" -B "$work/build" -G Ninja "$@" \
             ${debian_qt_toolchain:+-DCMAKE_TOOLCHAIN_FILE="$debian_qt_toolchain"} \
             -DCMAKE_INSTALL_PREFIX="$qt" \
@@ -156,14 +125,20 @@ debian_qt_make() {  # WHAT HOST_QT CMAKE_OPTION...
     echo "== Qt $what built in $minutes minutes"
 }
 
-debian_qt() {  # CACHE WHAT CMAKE_OPTION...
-    local cache=$1 what=$2 host_qt digest file other
-    shift 2
+debian_qt() {  # CACHE VERSION WHAT CMAKE_OPTION...
+    local cache=$1 wanted=$2 what=$3 host_qt digest file other
+    shift 3
     # The root's Qt: the Debian version of its source package, and Qt's own version.
     host_qt=$(dpkg-query -W -f='${source:Version}' qt6-base-dev)
     qt_version=${host_qt#*:}
     qt_version=${qt_version%-*}
     qt_version=${qt_version%%[+~]*}
+    if [ "$qt_version" != "$wanted" ]; then
+        echo "debian_qt: the builds are set for Qt $wanted, but this root's qt6-base is" \
+            "$host_qt (Qt $qt_version): set stage_qt in scripts/stage.sh to $qt_version," \
+            "or stage_release to a Debian release whose qt6-base is Qt $wanted" >&2
+        return 1
+    fi
     # shellcheck disable=SC2034  # for the caller
     qt_debian_version=$host_qt
     digest=$({

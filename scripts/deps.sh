@@ -7,11 +7,11 @@
 # The same names serve Debian 12 and Debian 13; no name carries a version number that differs
 # between releases (clang 19 is the default clang of Debian 13 and packaged for Debian 12 too).
 
-# Building and running the program: the compiler, CMake, Qt 6's Widgets and PrintSupport
+# Building and running the program: the compiler, CMake with Ninja, Qt 6's Widgets and PrintSupport
 # development files (with the X11 platform plugin), the print service's headers, the labels'
 # face and Qt's Wayland platform plugin.
 torvane_build_packages=(
-    build-essential cmake
+    build-essential cmake ninja-build
     qt6-base-dev libcups2-dev
     fonts-liberation qt6-wayland
 )
@@ -36,6 +36,49 @@ torvane_test_packages=(
 # What scripts/fresh-root.sh needs beyond a Debian system (util-linux's mount, findmnt and
 # unshare, coreutils' chroot): debootstrap to make the root, git to put the tree into it.
 torvane_fresh_root_packages=(debootstrap git)
+
+# The machine's apt package sources (deb, not disabled), deb822 and one-line alike, one a line:
+# URI SUITE KEYRING COMPONENTS..., KEYRING being "-" where no keyring file is named.
+torvane_apt_sources() {
+    local file
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        awk 'BEGIN { RS = ""; FS = "\n" }
+            {
+                uris = ""; suites = ""; types = ""; comps = ""; key = "-"; enabled = "yes"
+                for (i = 1; i <= NF; i++) {
+                    field = $i; sub(/:.*/, "", field)
+                    value = substr($i, length(field) + 2); gsub(/^[ \t]+|[ \t]+$/, "", value)
+                    if (field == "URIs") uris = value
+                    if (field == "Suites") suites = value
+                    if (field == "Types") types = value
+                    if (field == "Components") comps = value
+                    if (field == "Enabled") enabled = value
+                    if (field == "Signed-By" && value ~ /^\//) key = value
+                }
+                if (types !~ /(^| )deb( |$)/ || enabled ~ /no/) next
+                nu = split(uris, u, " "); ns = split(suites, s, " ")
+                for (j = 1; j <= nu; j++)
+                    for (k = 1; k <= ns; k++) print u[j], s[k], key, comps
+            }' "$file"
+    done
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        awk '$1 == "deb" {
+                key = "-"; n = 2
+                if ($2 ~ /^\[/) {
+                    for (; n <= NF; n++) {
+                        if ($n ~ /^\[?signed-by=/) { key = $n; sub(/^\[?signed-by=/, "", key); sub(/\]$/, "", key) }
+                        if ($n ~ /\]$/) break
+                    }
+                    n++
+                }
+                line = $n " " $(n + 1) " " key
+                for (i = n + 2; i <= NF; i++) line = line " " $i
+                print line
+            }' "$file"
+    done
+}
 
 torvane_installed() {  # PACKAGE: whether dpkg has it installed
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

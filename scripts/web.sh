@@ -29,6 +29,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/deps.sh"
+source "$repo/scripts/root.sh"
 source "$repo/scripts/stage.sh"
 
 # Where the cache is seen in the root, whatever the machine calls it: Qt's and the build's CMake
@@ -41,7 +42,7 @@ inside_cache=/var/cache/torvane-web
 # page's picture to where it was asked for. Called by the cleanup, also after a failure.
 screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
 root_on_exit() {
-    stage_hand_back build-web ${screenshot:+/root/page.png "$screenshot"}
+    root_hand_back build-web ${screenshot:+/root/page.png "$screenshot"}
 }
 
 # --- In the Debian 13 root --------------------------------------------------------------
@@ -120,20 +121,16 @@ emscripten_environment() {
 
 build_program() {
     echo "== The program for the browser in build-web/"
-    stage_build build-web "$qt" "$emscripten_toolchain" -DTORVANE_BUILD_TESTS=OFF \
-        -DTORVANE_QT_SOURCE="qt6-base $qt_debian_version"
+    stage_build web build-web
 }
 
 # The calculation and its tests, built for WebAssembly with the same compiler and library as the
 # page, run under Node (which emscripten runs on): a second proof of the figures there.
 calc_tests_in_node() {
     echo "== The calculation's tests as WebAssembly, under Node $(node --version)"
-    cmake -S . -B build-web/calc -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$emscripten_toolchain" \
-        -DTORVANE_BUILD_UI=OFF -DTORVANE_BUILD_BENCH=OFF -DTORVANE_WERROR=ON \
-        -DTORVANE_GTEST_SOURCE=/usr/src/googletest -Dgtest_disable_pthreads=ON
-    cmake --build build-web/calc --parallel "$(nproc)"
-    ctest --test-dir build-web/calc --output-on-failure
+    cmake --preset web-node
+    cmake --build --preset web-node
+    ctest --preset web-node
 }
 
 sizes() {
@@ -161,8 +158,8 @@ in_root() {
         dpkg-query -W -f='${Package} ${Version}\n' emscripten binaryen
         grep -m 1 'clang version' <<<"$compiler"
     )
-    stage_timed "Qt for WebAssembly (built, or reused)" debian_qt "$inside_cache" "for WebAssembly" \
-        "${qt_options[@]}"
+    stage_timed "Qt for WebAssembly (built, or reused)" debian_qt "$inside_cache" "$stage_qt" \
+        "for WebAssembly" "${qt_options[@]}"
     stage_timed "the program built" build_program
     stage_timed "calculation tested under Node" calc_tests_in_node
     sizes
@@ -176,8 +173,8 @@ in_root() {
 
 case ${1:-} in
     --in-root) in_root ;;
-    "") stage_on_machine web "${TORVANE_WEB_CACHE:-/var/cache/torvane-web}" "$inside_cache" \
-        "The browser's program" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} ;;
+    "") root_stage "$stage_release" web "${TORVANE_WEB_CACHE:-/var/cache/torvane-web}" \
+        "$inside_cache" "The browser's program" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} ;;
     *)
         echo "usage: $0" >&2
         exit 2

@@ -32,6 +32,7 @@
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/deps.sh"
+source "$repo/scripts/root.sh"
 source "$repo/scripts/stage.sh"
 
 # Where the Qt cache is seen in the root, whatever the machine calls it: Qt's and the build's
@@ -47,7 +48,7 @@ wine64=/usr/lib/wine/wine64
 # after a failure.
 screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
 root_on_exit() {
-    stage_hand_back build-windows ${screenshot:+/root/window.png "$screenshot"} \
+    root_hand_back build-windows ${screenshot:+/root/window.png "$screenshot"} \
         ${screenshot:+/root/window-150.png "${screenshot%.png}-150.png"} \
         ${screenshot:+/root/window-dark.png "${screenshot%.png}-dark.png"}
 }
@@ -103,9 +104,7 @@ debian_qt_files=(
 
 build_program() {
     echo "== The program and its tests for Windows in build-windows/"
-    stage_build build-windows "$qt" "$toolchain" -DTORVANE_BUILD_TESTS=ON \
-        -DTORVANE_GTEST_SOURCE=/usr/src/googletest -DCMAKE_CROSSCOMPILING_EMULATOR="$wine64" \
-        -DTORVANE_QT_SOURCE="Debian's qt6-base $qt_debian_version"
+    stage_build windows build-windows
 }
 
 # Windows' own hardening of the program, read from its headers: ASLR anywhere in 64 bits,
@@ -129,19 +128,20 @@ check_hardening() {
 }
 
 # An installer of an older release of the same tree, for the installer test to upgrade from:
-# the program alone, built with another version number in build-windows/older/.
+# the program alone, built with another version number (the preset windows-older) in
+# build-windows/older/; $older is its installer.
 older_installer() {
     local dir=build-windows/older log=$repo/build-windows/older.log
-    echo "== An installer of version $older_version, to upgrade from ($log)"
+    echo "== An installer of an older version, to upgrade from ($log)"
     {
-        stage_build "$dir" "$qt" "$toolchain" -DTORVANE_VERSION="$older_version" \
-            -DTORVANE_BUILD_TESTS=OFF -DTORVANE_QT_SOURCE="Debian's qt6-base $qt_debian_version" &&
+        stage_build windows-older "$dir" &&
             (cd "$dir" && cpack -G NSIS -C Release)
     } >"$log" 2>&1 || {
         tail -n 40 "$log"
         return 1
     }
-    ls -l "$dir/Torvane-$older_version-win64.exe"
+    older=$(ls "$dir"/Torvane-*-win64.exe)
+    ls -l "$older"
 }
 
 package() {
@@ -158,8 +158,8 @@ in_root() {
     # What, beyond the options, makes the build: the toolchain file and the compiler.
     debian_qt_toolchain=$toolchain
     debian_qt_key=$("$cxx" --version | head -n 1)
-    stage_timed "Qt for Windows (built, or reused)" debian_qt "$inside_cache" "for $triplet" \
-        "${qt_options[@]}"
+    stage_timed "Qt for Windows (built, or reused)" debian_qt "$inside_cache" "$stage_qt" \
+        "for $triplet" "${qt_options[@]}"
 
     local gcc_runtime pthread_runtime
     gcc_runtime=$(dirname "$("$cxx" -print-file-name=libstdc++-6.dll)")
@@ -169,7 +169,6 @@ in_root() {
     installer=build-windows/Torvane-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' \
         build-windows/CMakeCache.txt)-win64.exe
     stage_timed "installer and archive made" package
-    older_version=0.9.0
     stage_timed "older installer made" older_installer
 
     echo "== The tests under Wine ($("$wine64" --version))"
@@ -178,7 +177,7 @@ in_root() {
 
     echo "== The installer under Wine"
     stage_test "installer under Wine" tests/windows/installer_test.sh "$installer" \
-        "build-windows/older/Torvane-$older_version-win64.exe" \
+        "$older" \
         ${TORVANE_SCREENSHOT:+"$TORVANE_SCREENSHOT"}
 
     echo "== Printing under Wine"
@@ -193,8 +192,8 @@ in_root() {
 
 case ${1:-} in
     --in-root) in_root ;;
-    "") stage_on_machine windows "${TORVANE_WINDOWS_CACHE:-/var/cache/torvane-windows}" \
-        "$inside_cache" Windows ${screenshot:+TORVANE_SCREENSHOT=/root/window.png} ;;
+    "") root_stage "$stage_release" windows \
+        "${TORVANE_WINDOWS_CACHE:-/var/cache/torvane-windows}" "$inside_cache" Windows ${screenshot:+TORVANE_SCREENSHOT=/root/window.png} ;;
     *)
         echo "usage: $0" >&2
         exit 2
