@@ -54,12 +54,18 @@ root_mirror() {
 }
 
 # Runs COMMAND... in the background in a PID namespace of its own, with a /proc of its own
-# mounted at PROC, and waits for it: a signal is then handled at once. When it ends, or is
-# ended (root_end_job), all it started ends too.
-root_isolated() {  # PROC COMMAND...
-    local proc=$1 status=0
-    shift
-    unshare --pid --fork --kill-child --mount-proc="$proc" "$@" &
+# mounted at PROC and its output in LOG (or the caller's, where LOG is empty), and waits for
+# it: a signal is then handled at once. When it ends, or is ended (root_end_job), all it
+# started ends too.
+root_isolated() {  # PROC LOG COMMAND...
+    local proc=$1 log=$2 status=0
+    shift 2
+    local isolated=(unshare --pid --fork --kill-child --mount-proc="$proc" "$@")
+    if [ -n "$log" ]; then
+        "${isolated[@]}" >"$log" 2>&1 </dev/null &
+    else
+        "${isolated[@]}" </dev/null &
+    fi
     root_job=$!
     wait "$root_job" || status=$?
     root_job=
@@ -142,8 +148,8 @@ root_make() {
 
     echo "== debootstrap --variant=minbase $release ${mirror:-from the default mirror}"
     start=$SECONDS
-    root_isolated /proc debootstrap --variant=minbase "$release" "$root_dir" ${mirror:+"$mirror"} \
-        >"$log" 2>&1 </dev/null || {
+    root_isolated /proc "$log" debootstrap --variant=minbase "$release" "$root_dir" \
+        ${mirror:+"$mirror"} || {
         tail -n 30 "$log" >&2
         echo "FAIL: debootstrap $release failed" >&2
         return 1
@@ -185,9 +191,9 @@ root_run() {  # LOG DIR COMMAND [NAME=VALUE...]
     local log=$1 dir=$2 command=$3
     shift 3
     # shellcheck disable=SC2016  # the inner script's own variables
-    root_isolated "$root_dir/proc" bash -c '
+    root_isolated "$root_dir/proc" "" bash -c '
         log=$1; shift
-        chroot "$@" 2>&1 </dev/null | tee "$log"
+        chroot "$@" 2>&1 | tee "$log"
         exit "${PIPESTATUS[0]}"' root_run "$log" "$root_dir" /usr/bin/env -i HOME=/root \
         TERM=dumb CUPS_SERVER=/run/cups/cups.sock \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@" \
