@@ -35,16 +35,14 @@ marked() {
     return 0
 }
 
-# Asks every marked process to end, then makes those that have not within two seconds.
+# shellcheck source=tests/processes.sh
+source "$(dirname "$0")/processes.sh"
+
+# Asks every marked process to end, then makes those that have not, and any started meanwhile.
 end_marked() {
-    local pids i
+    local pids
     mapfile -t pids < <(marked)
-    [ ${#pids[@]} -ne 0 ] || return 0
-    kill -TERM "${pids[@]}" 2>/dev/null
-    for ((i = 0; i < 20; i++)); do
-        [ -n "$(marked)" ] || return 0
-        sleep 0.1
-    done
+    end_processes "${pids[@]}"
     mapfile -t pids < <(marked)
     [ ${#pids[@]} -eq 0 ] || kill -KILL "${pids[@]}" 2>/dev/null
     return 0
@@ -62,15 +60,9 @@ test_pid=
 # A signal to the wrapper: the test is asked to end first, with time to tidy up, then
 # whatever is left of it is ended.
 stop() {
-    local status=$1 i
+    local status=$1
     trap '' TERM INT HUP
-    if [ -n "$test_pid" ]; then
-        kill -TERM "$test_pid" 2>/dev/null
-        for ((i = 0; i < 50; i++)); do
-            kill -0 "$test_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-    fi
+    [ -z "$test_pid" ] || end_processes "$test_pid"
     end_marked
     kill "$watcher" 2>/dev/null
     exit "$status"

@@ -31,21 +31,12 @@ fi
 scratch=$(mktemp -d)
 log=$scratch/orca.log
 script_pid= orca_pid= program_pid=
-# Ends a process this script started: asked first, then made to.
-end() {
-    local i
-    kill "$1" 2>/dev/null || return 0
-    for ((i = 0; i < 50; i++)); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    kill -KILL "$1" 2>/dev/null || true
-}
+# shellcheck source=tests/processes.sh
+source "$(dirname "$0")/../processes.sh"
 finish() {
     if [ -n "${ORCA_TEST_LOG:-}" ] && [ -f "$log" ]; then cp "$log" "$ORCA_TEST_LOG"; fi
-    if [ -n "$program_pid" ]; then end "$program_pid"; fi
-    if [ -n "$orca_pid" ]; then end "$orca_pid"; fi
-    if [ -n "$script_pid" ]; then end "$script_pid"; fi
+    # shellcheck disable=SC2086  # those not started are empty, and no word
+    end_processes $program_pid $orca_pid $script_pid
     rm -rf "$scratch"
 }
 trap finish EXIT

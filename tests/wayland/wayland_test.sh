@@ -44,16 +44,11 @@ chmod 0700 "$runtime"
 socket=torvane-test-$$
 weston_pid=
 program_pid=
+# shellcheck source=tests/processes.sh
+source "$(dirname "$0")/../processes.sh"
 stop() {  # PID: asks it to end, then makes it
-    local pid=$1 i
-    kill -0 "$pid" 2>/dev/null || return 0
-    kill -TERM "$pid" 2>/dev/null || true
-    for ((i = 0; i < 50; i++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    end_processes "$1"
+    wait "$1" 2>/dev/null || true
 }
 cleanup() {
     [ -z "$program_pid" ] || stop "$program_pid"
