@@ -32,19 +32,10 @@ const QStringList kCellNames = {"Label28", "Label29", "Label30", "Label31", "Lab
                                 "Label56", "Label57", "Label62", "Label63", "Label64", "Label65",
                                 "Label66", "Label67", "Label68", "Label69", "Label71", "Label73"};
 
-// Rods 1 to 8 (big ends, little ends), pistons A to H, rings, locks, shells, oil, recip.
-const QStringList kWorkedExample = {"296", "302",   "296",   "297.5", "298",   "304", "303", "300",
-                                    "104", "98",    "98",    "99",    "104",   "97",  "103", "97",
-                                    "199", "196.5", "199.5", "207.5", "206.5", "198", "207", "196",
-                                    "10",  "2",     "20",    "4",     "50"};
-
-// What the worked example shows, cell by cell in the order of kCellNames.
-const QStringList kWorkedResults = {
-    "D",      "3",      "4",      "1",      "8",   "G",     "E", "C",  // Label28..Label35
-    "A",      "5",      "2",      "6",      "7",   "F",     "B", "H",  // Label38..Label45
-    "8  7",   "3  1",   "5  6",   "2  4",                              // Label52, 55..57
-    "956.75", "956",    "956.25", "956.5",                             // Label62..Label65
-    "957.25", "955.25", "956.25", "956.75", "956", "955.25"};          // Label66..69, 71, 73
+// The worked example: its weights in field order, and what it shows, cell by cell in the
+// order of kCellNames.
+const QStringList kWorkedExample = uitest::workedWeights();
+const QStringList kWorkedResults = uitest::workedResults(kCellNames);
 
 const QString kTitle = QStringLiteral("Torvane - Quillon Assistant");
 
@@ -201,8 +192,7 @@ class CommandsTest : public QObject {
         fill(kWorkedExample);
         press("Calcbutton");
         QLocale::setDefault(locale);
-        QStringList texts = kWorkedExample;
-        texts.replaceInStrings(".", locale.decimalPoint());
+        QStringList texts = uitest::workedWeights(locale.decimalPoint() == QStringLiteral(","));
         texts[kFieldNames.indexOf(fieldName)] = text;
         fill(texts);
         field("Oil")->setFocus();
@@ -230,15 +220,13 @@ class CommandsTest : public QObject {
     void commaLocaleEndToEnd() {
         QFETCH(QLocale, locale);
         QLocale::setDefault(locale);
-        QStringList texts = kWorkedExample;
-        texts.replaceInStrings(".", ",");
+        QStringList texts = uitest::workedWeights(/*decimalComma=*/true);
         texts[kFieldNames.indexOf("Rings")] = "10,9";  // the extras always read '.': this is 10
         fill(texts);
         MessageAnswerer messages;
         press("Calcbutton");
         QCOMPARE(messages.texts, QStringList());
-        QStringList expected = kWorkedResults;
-        QCOMPARE(cellTexts(), expected.replaceInStrings(".", ","));
+        QCOMPARE(cellTexts(), uitest::workedResults(kCellNames, /*decimalComma=*/true));
     }
 
     void clearEmptiesFieldsAndCells() {
