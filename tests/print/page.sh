@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # The window's printed page as the print tests read it, the same for every build: what must
-# be on it (every caption, input and result of the worked example, and the rows the results
-# stand in) and how big it prints. Sourced after tests/checks.sh, whose check and fail it
-# uses; needs poppler-utils and python3.
+# be on it (every caption, input and result of the worked example, tests/worked-example.tsv,
+# and the rows the results stand in) and how big it prints. Sourced after tests/checks.sh,
+# whose check and fail it uses; needs poppler-utils and python3.
 #
 #   page_count PDF              how many pages the PDF has
 #   page_missing                reads a page's text (pdftotext -layout) on its standard
@@ -21,22 +21,49 @@
 #                               true size and the balance figures red; leaves the measures set
 
 page_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+page_example=$page_here/../worked-example.tsv
 page_dpi=100
+if [ ! -r "$page_example" ]; then  # without it the page would be judged by its captions alone
+    echo "FAIL: the worked example is not at $page_example" >&2
+    exit 1
+fi
 
 # The window's size in inches: 615 x 538 pixels of 1/96 inch.
 page_window_width=6.406
 page_window_height=5.604
 
+# The captions, then the worked example's weights and its bob-weights with a fraction: a
+# single figure, or a whole bob-weight that begins another's text, would be found whatever
+# the page showed.
 page_texts=("CON-RODS" "PISTONS" "Big End" "Little End" "Rings" "Locks" "Shells" "Oil"
     "Recip. %" "Calculate" "Clear" "Print" "ROD-PISTON ASSEMBLIES" "Rod No." "Piston"
     "BOB-WEIGHT CALCULATIONS" "Optimal (may require" "Retaining Rod/Cyl" "Bob-Weight"
-    "Balance Using" 296 302 297.5 298 304 303 300 104 98 99 97 103 199 196.5 199.5 207.5
-    206.5 198 207 196 10 20 50 956.75 956.25 956.5 957.25 955.25)
+    "Balance Using")
+mapfile -t -O ${#page_texts[@]} page_texts < <(awk -F '\t' '
+    ($1 == "field" && length($3) > 1 || $1 == "cell" && index($3, ".")) && !seen[$3]++ {
+        print $3 }' "$page_example")
 
-# Every result cell, in reading order of the rows: rods with pistons, then the pins.
-page_rows=('3 +D +5 +A' '4 +G +2 +F' '1 +E +6 +B' '8 +C +7 +H' '8 +7 +956\.75 +1 +2 +957\.25'
-    '3 +1 +956 +3 +4 +955\.25' '5 +6 +956\.25 +5 +6 +956\.25' '2 +4 +956\.5 +7 +8 +956\.75'
-    'Balance Using +956 +Balance Using +955\.25')
+# Every result cell, in reading order of the rows: rods with pistons, then the pins, each
+# cell's text put in for its name as a regular expression ("8  7" as "8 +7").
+page_rows=()
+page_row() {  # ROW, with the names of the result cells in it
+    local row=$1 kind name text
+    while IFS=$'\t' read -r kind name text _; do
+        [ "$kind" = cell ] || continue
+        text=${text//./\\.}
+        row=${row//"$name"/"${text//  / +}"}
+    done <"$page_example"
+    page_rows+=("$row")
+}
+page_row 'Label29 +Label28 +Label39 +Label38'
+page_row 'Label30 +Label33 +Label40 +Label43'
+page_row 'Label31 +Label34 +Label41 +Label44'
+page_row 'Label32 +Label35 +Label42 +Label45'
+page_row 'Label52 +Label62 +1 +2 +Label66'
+page_row 'Label55 +Label63 +3 +4 +Label67'
+page_row 'Label56 +Label64 +5 +6 +Label68'
+page_row 'Label57 +Label65 +7 +8 +Label69'
+page_row 'Balance Using +Label71 +Balance Using +Label73'
 
 page_count() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
 

@@ -34,7 +34,7 @@ from selenium.webdriver.common.keys import Keys
 
 here = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(here.parent / "accessibility"))
-from worked_example import FIELDS, RESULTS, spoken  # noqa: E402
+from worked_example import RESULTS, fields, results, spoken  # noqa: E402
 
 TITLE = "Torvane - Quillon Assistant"
 EMPTY_MESSAGE = "All values must be entered"
@@ -238,18 +238,18 @@ def run(site_url, language, decimal, letter, screenshot):
 
             # The worked example by keyboard, one figure mistyped, and Calculate.
             ActionChains(driver).move_to_element(first).click().perform()
-            for name, text in FIELDS:
-                typed = MISTYPED[1] if name == MISTYPED[0] else text.replace(".", decimal)
+            typing = fields(decimal)
+            for name, text in typing:
+                typed = MISTYPED[1] if name == MISTYPED[0] else text
                 keys(driver, typed, Keys.TAB)
             keys(driver, Keys.SPACE)
             close_message(driver, console, MISTYPED_MESSAGE)
             # The caret is back in the field at fault, its text selected: typing replaces it.
-            at_fault = [n for n, _ in FIELDS].index(MISTYPED[0])
-            keys(driver, dict(FIELDS)[MISTYPED[0]], *[Keys.TAB] * (len(FIELDS) - at_fault),
+            at_fault = [n for n, _ in typing].index(MISTYPED[0])
+            keys(driver, dict(typing)[MISTYPED[0]], *[Keys.TAB] * (len(typing) - at_fault),
                  Keys.SPACE)
 
-            want = {d: f"{d}, {spoken(figure.replace('.', decimal))}"
-                    for d, figure in RESULTS.items()}
+            want = {d: f"{d}, {spoken(figure)}" for d, figure in results(decimal).items()}
             got = wait_for("the results", lambda: (lambda c: c if c == want else None)(
                 cells(driver)), 15) or cells(driver)
             for description in RESULTS:
