@@ -7,18 +7,24 @@
 # whose check and fail it uses; needs poppler-utils and python3.
 #
 #   page_count PDF              how many pages the PDF has
-#   page_missing                reads a page's text (pdftotext -layout) on its standard
+#   page_missing [DECIMAL]      reads a page's text (pdftotext -layout) on its standard
 #                               input and prints, one a line, each text of page_texts that is
-#                               not in it, and each row of page_rows that is not, as /ROW/
+#                               not in it, and each row of page_rows that is not, as /ROW/;
+#                               figures with DECIMAL (default '.') as their decimal separator
 #   page_measure PDF PREFIX     renders the first page at page_dpi into PREFIX.ppm and sets
 #                               page_width and page_height (inches) of what is drawn on it,
 #                               page_left and page_top (inches from the paper's top left
 #                               corner to it) and page_red (its pure red pixels)
-#   page_check_text WHAT PDF    checks, as WHAT, that every text and row is text in the PDF,
+#   page_check_text WHAT PDF [DECIMAL]
+#                               checks, as WHAT, that every text and row is text in the PDF,
 #                               and names those that are not
-#   page_check_window PDF PREFIX
+#   page_check_window PDF PREFIX [INCHES]
 #                               checks that the PDF has one page with the window on it at its
-#                               true size and the balance figures red; leaves the measures set
+#                               true size, give or take INCHES (default 0.05), and the balance
+#                               figures red; leaves the measures set
+#   page_check_file PDF PREFIX  checks the page of the window printed straight into a PDF
+#                               file, with no print service between: every text, the window
+#                               at its true size to 2 pixels at 100 dpi, at the paper's top left
 
 page_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 page_example=$page_here/../worked-example.tsv
@@ -67,20 +73,22 @@ page_row 'Balance Using +Label71 +Balance Using +Label73'
 
 page_count() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
 
-page_missing() {
-    local printed text row
+page_missing() {  # [DECIMAL]
+    local decimal=${1:-.} printed text row
     printed=$(cat)
     for text in "${page_texts[@]}"; do
+        [[ ! $text =~ ^[0-9.]+$ ]] || text=${text//./$decimal}
         grep -qF -- "$text" <<<"$printed" || echo "$text"
     done
     for row in "${page_rows[@]}"; do
+        [ "$decimal" = . ] || row=${row//\\./$decimal}
         grep -qE -- "$row" <<<"$printed" || echo "/$row/"
     done
 }
 
-page_check_text() {  # WHAT PDF
+page_check_text() {  # WHAT PDF [DECIMAL]
     local missing
-    mapfile -t missing < <(pdftotext -layout "$2" - 2>/dev/null | page_missing)
+    mapfile -t missing < <(pdftotext -layout "$2" - 2>/dev/null | page_missing "${3:-.}")
     check "$1" [ ${#missing[@]} -eq 0 ]
     [ ${#missing[@]} -eq 0 ] || printf '  missing: %s\n' "${missing[@]}"
 }
@@ -93,14 +101,22 @@ page_measure() {  # PDF PREFIX
     [ -n "$page_top" ]
 }
 
-page_check_window() {  # PDF PREFIX
+page_check_window() {  # PDF PREFIX [INCHES]
+    local within=${3:-0.05}
     check "one page printed" [ "$(page_count "$1")" = 1 ]
     page_measure "$1" "$2" || { fail "render the page"; return; }
     echo "  printed window: $page_width x $page_height inches, $page_red red pixels," \
         "$page_left in from the left and $page_top in from the top"
     check "the window prints 6.4 inches wide" \
-        python3 -c "exit(abs($page_width - $page_window_width) > 0.05)"
+        python3 -c "exit(abs($page_width - $page_window_width) > $within)"
     check "the window prints 5.6 inches high" \
-        python3 -c "exit(abs($page_height - $page_window_height) > 0.05)"
+        python3 -c "exit(abs($page_height - $page_window_height) > $within)"
     check "the balance figures print red" [ "$page_red" -gt 50 ]
+}
+
+page_check_file() {  # PDF PREFIX
+    page_check_text "every caption, input and result is text" "$1"
+    page_check_window "$1" "$2" 0.02
+    check "the window prints at the paper's top left" \
+        python3 -c "exit($page_left >= 0.5 or $page_top >= 0.5)"
 }
