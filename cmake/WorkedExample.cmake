@@ -7,14 +7,6 @@
 # file configures the build again. A header rather than a file read at run time: the tests
 # also run under Wine and under Node, and a header needs no path handed to them there.
 
-# A text of the file as a C++ string literal: the file holds no quote or backslash.
-function(_torvane_literal text out)
-    if(text MATCHES "[\"\\\\]")
-        message(FATAL_ERROR "worked-example.tsv: \"${text}\" holds a quote or a backslash")
-    endif()
-    set(${out} "\"${text}\"" PARENT_SCOPE)
-endfunction()
-
 function(torvane_worked_example)
     if(TARGET torvane_worked_example)
         return()
@@ -24,53 +16,36 @@ function(torvane_worked_example)
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
 
     file(STRINGS ${source} lines)
-    set(fields "")
-    set(cells "")
-    set(balances "")
+    set(field "")
+    set(cell "")
+    set(balance "")
     set(field_count 0)
     set(cell_count 0)
     foreach(line IN LISTS lines)
         if(line STREQUAL "" OR line MATCHES "^#")
             continue()
         endif()
-        string(REPLACE "\t" ";" columns "${line}")
-        list(LENGTH columns count)
-        if(NOT count EQUAL 4)
-            message(FATAL_ERROR "worked-example.tsv: not four tab-separated columns: ${line}")
+        # KIND NAME TEXT GERMAN, none of them with a quote or backslash, to be C++ literals.
+        if(NOT line MATCHES "^(field|cell|balance)\t([^\t\"\\]+)\t([^\t\"\\]+)\t([^\t\"\\]+)$")
+            message(FATAL_ERROR "worked-example.tsv: not KIND NAME TEXT GERMAN: ${line}")
         endif()
-        list(GET columns 0 kind)
-        list(GET columns 1 name)
-        list(GET columns 2 text)
-        list(GET columns 3 german)
-        _torvane_literal("${name}" name_literal)
-        _torvane_literal("${text}" text_literal)
-        _torvane_literal("${german}" german)
-        if(kind STREQUAL "field")
-            string(APPEND fields "    {${name_literal}, ${text_literal}, ${german}},\n")
-            math(EXPR field_count "${field_count} + 1")
-        elseif(kind STREQUAL "cell")
-            string(APPEND cells "    {${name_literal}, ${text_literal}, ${german}},\n")
-            math(EXPR cell_count "${cell_count} + 1")
-        elseif(kind STREQUAL "balance")
-            # The figure as a float literal too, for the calculation's own result.
-            if(text MATCHES "^[0-9]+$")
-                set(value "${text}.0F")
-            elseif(text MATCHES "^[0-9]*\\.[0-9]+$")
-                set(value "${text}F")
-            else()
-                message(FATAL_ERROR "worked-example.tsv: balance \"${text}\" is not a figure")
+        set(kind ${CMAKE_MATCH_1})
+        set(name ${CMAKE_MATCH_2})
+        set(value ${CMAKE_MATCH_3})
+        set(record "\"${CMAKE_MATCH_3}\", \"${CMAKE_MATCH_4}\"")
+        if(kind STREQUAL "balance")
+            # kOptimalBalance, kRetainingBalance; the figure also as a float literal.
+            string(SUBSTRING ${name} 0 1 initial)
+            string(SUBSTRING ${name} 1 -1 rest)
+            string(TOUPPER ${initial} initial)
+            if(NOT value MATCHES "\\.")
+                string(APPEND value ".0")
             endif()
-            if(name STREQUAL "optimal")
-                set(constant kOptimalBalance)
-            elseif(name STREQUAL "retaining")
-                set(constant kRetainingBalance)
-            else()
-                message(FATAL_ERROR "worked-example.tsv: unknown balance \"${name}\"")
-            endif()
-            string(APPEND balances "inline constexpr Figure ${constant} = "
-                   "{${text_literal}, ${german}, ${value}};\n")
+            string(APPEND balance "inline constexpr Figure k${initial}${rest}Balance = "
+                   "{${record}, ${value}F};\n")
         else()
-            message(FATAL_ERROR "worked-example.tsv: unknown kind \"${kind}\": ${line}")
+            string(APPEND ${kind} "    {\"${name}\", ${record}},\n")
+            math(EXPR ${kind}_count "${${kind}_count} + 1")
         endif()
     endforeach()
 
@@ -98,13 +73,13 @@ struct Figure {
 
 // The weights, in the window's Tab order.
 inline constexpr std::array<Text, @field_count@> kFields = {{
-@fields@}};
+@field@}};
 
 // The result cells' texts after Calculate, in the order Clear empties them.
 inline constexpr std::array<Text, @cell_count@> kCells = {{
-@cells@}};
+@cell@}};
 
-@balances@
+@balance@
 }  // namespace workedexample
 ]])
     add_library(torvane_worked_example INTERFACE)

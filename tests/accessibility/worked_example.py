@@ -31,10 +31,9 @@ DESCRIPTIONS = [
 
 
 def _records(kind, decimal):
-    """(name, text) of every record of the kind, in the file's order."""
-    column = 2 if decimal == "." else 3 if decimal == "," else None
-    if column is None:
-        raise ValueError(f"no texts with the decimal separator {decimal!r}")
+    """(name, text) of every record of the kind, in the file's order, with the decimal
+    separator given: a full stop or a comma."""
+    column = {".": 2, ",": 3}[decimal]
     found = []
     for line in EXAMPLE.read_text(encoding="utf-8").splitlines():
         if line and not line.startswith("#"):

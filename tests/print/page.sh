@@ -49,27 +49,18 @@ mapfile -t -O ${#page_texts[@]} page_texts < <(awk -F '\t' '
     ($1 == "field" && length($3) > 1 || $1 == "cell" && index($3, ".")) && !seen[$3]++ {
         print $3 }' "$page_example")
 
-# Every result cell, in reading order of the rows: rods with pistons, then the pins, each
-# cell's text put in for its name as a regular expression ("8  7" as "8 +7").
-page_rows=()
-page_row() {  # ROW, with the names of the result cells in it
-    local row=$1 kind name text
-    while IFS=$'\t' read -r kind name text _; do
-        [ "$kind" = cell ] || continue
-        text=${text//./\\.}
-        row=${row//"$name"/"${text//  / +}"}
-    done <"$page_example"
-    page_rows+=("$row")
-}
-page_row 'Label29 +Label28 +Label39 +Label38'
-page_row 'Label30 +Label33 +Label40 +Label43'
-page_row 'Label31 +Label34 +Label41 +Label44'
-page_row 'Label32 +Label35 +Label42 +Label45'
-page_row 'Label52 +Label62 +1 +2 +Label66'
-page_row 'Label55 +Label63 +3 +4 +Label67'
-page_row 'Label56 +Label64 +5 +6 +Label68'
-page_row 'Label57 +Label65 +7 +8 +Label69'
-page_row 'Balance Using +Label71 +Balance Using +Label73'
+# Every result cell, in reading order of the rows: rods with pistons, then the pins; each
+# cell's name then replaced by its text as a regular expression ("8  7" as "8 +7").
+page_rows=('Label29 +Label28 +Label39 +Label38' 'Label30 +Label33 +Label40 +Label43'
+    'Label31 +Label34 +Label41 +Label44' 'Label32 +Label35 +Label42 +Label45'
+    'Label52 +Label62 +1 +2 +Label66' 'Label55 +Label63 +3 +4 +Label67'
+    'Label56 +Label64 +5 +6 +Label68' 'Label57 +Label65 +7 +8 +Label69'
+    'Balance Using +Label71 +Balance Using +Label73')
+while IFS=$'\t' read -r page_kind page_name page_text _; do
+    [ "$page_kind" = cell ] || continue
+    page_text=${page_text//./\\.}
+    page_rows=("${page_rows[@]//"$page_name"/"${page_text//  / +}"}")
+done <"$page_example"
 
 page_count() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
 
