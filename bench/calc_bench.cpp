@@ -8,23 +8,12 @@
 
 #include "calculation.h"
 #include "resultsheet.h"
+#include "testsupport.h"
 
 namespace {
 
-calc::InputSheet workedExample() {
-    const std::array<const char*, calc::kFieldCount> texts = {
-        "296",   "302", "296", "297.5", "298", "304", "303", "300",   "104",   "98",
-        "98",    "99",  "104", "97",    "103", "97",  "199", "196.5", "199.5", "207.5",
-        "206.5", "198", "207", "196",   "10",  "2",   "20",  "4",     "50"};
-    calc::InputSheet sheet;
-    for (std::size_t i = 0; i < calc::kFieldCount; ++i) {
-        sheet.texts[i] = texts[i];
-    }
-    return sheet;
-}
-
 void CalculateAndRender(benchmark::State& state) {
-    const calc::InputSheet sheet = workedExample();
+    const calc::InputSheet sheet = calctest::workedExample();
     const calc::Separators separators{".", ","};
     calc::PivotGenerator random;
     for (auto _ : state) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Types the worked example into the real program under a virtual screen, presses Calculate
-# and saves a picture of the window. Needs xvfb, xdotool and imagemagick.
+# Types the worked example (tests/worked-example.tsv) into the real program under a virtual
+# screen, presses Calculate and saves a picture of the window. Needs xvfb, xdotool and
+# imagemagick.
 # Usage: scripts/screenshot.sh [program] [picture]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,8 +19,7 @@ trap 'kill $pid 2>/dev/null' EXIT
 window=$(xdotool search --sync --name "Torvane - Quillon Assistant" | head -n 1)
 xdotool windowmove "$window" 0 0
 sleep 0.5
-weights=(296 302 296 297.5 298 304 303 300 104 98 98 99 104 97 103 97
-         199 196.5 199.5 207.5 206.5 198 207 196 10 2 20 4 50)
+mapfile -t weights < <(awk -F '\t' '$1 == "field" { print $3 }' tests/worked-example.tsv)
 for weight in "${weights[@]}"; do
     xdotool type --delay 5 "$weight"
     xdotool key Tab

@@ -28,6 +28,22 @@ if [ "${2:-}" != --inside ]; then
 fi
 
 # On the display, within the session bus.
+# The worked example: its weights, and a text of a record (KIND NAME) of its file.
+example=$(cd "$(dirname "$0")/.." && pwd)/worked-example.tsv
+mapfile -t weights < <(awk -F '\t' '$1 == "field" { print $3 }' "$example")
+worked() {
+    awk -F '\t' -v kind="$1" -v name="$2" '$1 == kind && $2 == name { print $3 }' "$example"
+}
+optimal=$(worked balance optimal)
+retaining=$(worked balance retaining)
+pin4=$(worked cell Label57)
+pin4=${pin4//  / and }  # as a screen reader is told two rods
+recip=$(worked field Recip)
+if [ ${#weights[@]} -ne 29 ] || [ -z "$optimal" ] || [ -z "$retaining" ] || [ -z "$pin4" ] ||
+    [ -z "$recip" ]; then
+    echo "FAIL: the worked example is not to be read from $example"
+    exit 1
+fi
 scratch=$(mktemp -d)
 log=$scratch/orca.log
 script_pid= orca_pid= program_pid=
@@ -114,19 +130,18 @@ await "Calculate"
 # The worked example, field by field from the first big end, then Calculate.
 key Tab Tab Tab
 await "Big End 1 text"
-for value in 296 302 296 297.5 298 304 303 300 104 98 98 99 104 97 103 97 \
-    199 196.5 199.5 207.5 206.5 198 207 196 10 2 20 4 50; do
+for value in "${weights[@]}"; do
     xdotool type --delay 40 "$value"
     key Tab
 done
 await "Calculate"
 key space
-await "Balance using 956"
+await "Balance using $optimal"
 
 # Review: the bottom line of the window, its last item, then the line above it.
 key Insert+KP_Page_Up
 key Insert+KP_Begin
-await "Balance using, retaining, 955.25"
+await "Balance using, retaining, $retaining"
 key KP_Home
 key KP_Begin
 key Insert+KP_Begin
@@ -160,9 +175,9 @@ expect_once() {
     fi
 }
 expect_once "All values must be entered"
-expect_once "Balance using 956 with the rods re-paired, or 955.25 as numbered."
-expect_once -x "Balance using, retaining, 955\.25( label)?\.?"
-expect_once -x "Optimal pin 4 rods, 2 and 4( label)?\.?"
+expect_once "Balance using $optimal with the rods re-paired, or $retaining as numbered."
+expect_once -x "Balance using, retaining, ${retaining//./\\.}( label)?\.?"
+expect_once -x "Optimal pin 4 rods, $pin4( label)?\.?"
 expect_once "Sheet cleared."
-expect_once -x "50 selected\.?"
+expect_once -x "${recip//./\\.} selected\.?"
 exit "$failed"

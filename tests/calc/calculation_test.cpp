@@ -93,18 +93,14 @@ TEST(Calculation, WorkedExampleWeights) {
     for (const auto& row : result.assemblies) {
         EXPECT_EQ(row.weight, assembly[static_cast<std::size_t>(row.id) - 1]) << row.id;
     }
-    EXPECT_EQ(result.optimalBalance, 956.0F);
-    EXPECT_EQ(result.retainingBalance, 955.25F);
+    EXPECT_EQ(result.optimalBalance, workedexample::kOptimalBalance.value);
+    EXPECT_EQ(result.retainingBalance, workedexample::kRetainingBalance.value);
 }
 
 TEST(Calculation, WorkedExampleUnderACommaLocale) {
-    InputSheet sheet = calctest::workedExample();
-    for (std::string& text : sheet.texts) {
-        std::replace(text.begin(), text.end(), '.', ',');
-    }
     calc::PivotGenerator random;
-    const auto result = calculated(sheet, random, kComma);
-    EXPECT_EQ(result.retainingBalance, 955.25F);
+    const auto result = calculated(calctest::workedExample(/*decimalComma=*/true), random, kComma);
+    EXPECT_EQ(result.retainingBalance, workedexample::kRetainingBalance.value);
     EXPECT_EQ(calc::render(result, ",").texts, [] {
         calc::PivotGenerator fresh;
         return calc::render(calculated(calctest::workedExample(), fresh), ",").texts;

@@ -4,12 +4,16 @@
 // Generators and sheets shared by the calculation tests.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calculation.h"
+#include "resultsheet.h"
+#include "worked_example.h"
 
 namespace calctest {
 
@@ -37,21 +41,33 @@ class SeededSource final : public calc::RandomSource {
     std::mt19937_64 engine_;
 };
 
-inline calc::InputSheet sheetOf(const std::array<const char*, calc::kFieldCount>& texts) {
+// The worked example's tables name the program's fields and result cells, in its order.
+static_assert(std::ranges::equal(workedexample::kFields, calc::kFieldNames, {},
+                                 &workedexample::Text::name));
+static_assert(std::ranges::equal(workedexample::kCells, calc::kCellNames, {},
+                                 &workedexample::Text::name));
+
+// The text of the worked example's result cell, with a decimal full stop or comma.
+constexpr std::string_view workedResult(std::string_view cell, bool decimalComma = false) {
+    for (const workedexample::Text& c : workedexample::kCells) {
+        if (c.name == cell) {
+            return decimalComma ? c.german : c.text;
+        }
+    }
+    return {};
+}
+static_assert(workedResult("Label71") == workedexample::kOptimalBalance.text);
+static_assert(workedResult("Label73") == workedexample::kRetainingBalance.text);
+
+// The engine weighed in the worked example (tests/worked-example.tsv), as typed with a
+// decimal full stop or comma.
+inline calc::InputSheet workedExample(bool decimalComma = false) {
     calc::InputSheet sheet;
     for (std::size_t i = 0; i < calc::kFieldCount; ++i) {
-        sheet.texts[i] = texts[i];
+        const workedexample::Text& field = workedexample::kFields[i];
+        sheet.texts[i] = decimalComma ? field.german : field.text;
     }
     return sheet;
-}
-
-// The engine weighed in the worked example: rods 1-8, little ends, pistons A-H, then rings,
-// locks, shells, oil and recip.
-inline calc::InputSheet workedExample() {
-    return sheetOf({"296", "302",   "296",   "297.5", "298",   "304", "303", "300",  //
-                    "104", "98",    "98",    "99",    "104",   "97",  "103", "97",   //
-                    "199", "196.5", "199.5", "207.5", "206.5", "198", "207", "196",  //
-                    "10",  "2",     "20",    "4",     "50"});
 }
 
 }  // namespace calctest

@@ -2,58 +2,84 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash
 # The window's printed page as the print tests read it, the same for every build: what must
-# be on it (every caption, input and result of the worked example, and the rows the results
-# stand in) and how big it prints. Sourced after tests/checks.sh, whose check and fail it
-# uses; needs poppler-utils and python3.
+# be on it (every caption, input and result of the worked example, tests/worked-example.tsv,
+# and the rows the results stand in) and how big it prints. Sourced after tests/checks.sh,
+# whose check and fail it uses; needs poppler-utils and python3.
 #
 #   page_count PDF              how many pages the PDF has
-#   page_missing                reads a page's text (pdftotext -layout) on its standard
+#   page_missing [DECIMAL]      reads a page's text (pdftotext -layout) on its standard
 #                               input and prints, one a line, each text of page_texts that is
-#                               not in it, and each row of page_rows that is not, as /ROW/
+#                               not in it, and each row of page_rows that is not, as /ROW/;
+#                               figures with DECIMAL (default '.') as their decimal separator
 #   page_measure PDF PREFIX     renders the first page at page_dpi into PREFIX.ppm and sets
 #                               page_width and page_height (inches) of what is drawn on it,
 #                               page_left and page_top (inches from the paper's top left
 #                               corner to it) and page_red (its pure red pixels)
-#   page_check_text WHAT PDF    checks, as WHAT, that every text and row is text in the PDF,
+#   page_check_text WHAT PDF [DECIMAL]
+#                               checks, as WHAT, that every text and row is text in the PDF,
 #                               and names those that are not
-#   page_check_window PDF PREFIX
+#   page_check_window PDF PREFIX [INCHES]
 #                               checks that the PDF has one page with the window on it at its
-#                               true size and the balance figures red; leaves the measures set
+#                               true size, give or take INCHES (default 0.05), and the balance
+#                               figures red; leaves the measures set
+#   page_check_file PDF PREFIX  checks the page of the window printed straight into a PDF
+#                               file, with no print service between: every text, the window
+#                               at its true size to 2 pixels at 100 dpi, at the paper's top left
 
 page_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+page_example=$page_here/../worked-example.tsv
 page_dpi=100
+if [ ! -r "$page_example" ]; then  # without it the page would be judged by its captions alone
+    echo "FAIL: the worked example is not at $page_example" >&2
+    exit 1
+fi
 
 # The window's size in inches: 615 x 538 pixels of 1/96 inch.
 page_window_width=6.406
 page_window_height=5.604
 
+# The captions, then the worked example's weights and its bob-weights with a fraction: a
+# single figure, or a whole bob-weight that begins another's text, would be found whatever
+# the page showed.
 page_texts=("CON-RODS" "PISTONS" "Big End" "Little End" "Rings" "Locks" "Shells" "Oil"
     "Recip. %" "Calculate" "Clear" "Print" "ROD-PISTON ASSEMBLIES" "Rod No." "Piston"
     "BOB-WEIGHT CALCULATIONS" "Optimal (may require" "Retaining Rod/Cyl" "Bob-Weight"
-    "Balance Using" 296 302 297.5 298 304 303 300 104 98 99 97 103 199 196.5 199.5 207.5
-    206.5 198 207 196 10 20 50 956.75 956.25 956.5 957.25 955.25)
+    "Balance Using")
+mapfile -t -O ${#page_texts[@]} page_texts < <(awk -F '\t' '
+    ($1 == "field" && length($3) > 1 || $1 == "cell" && index($3, ".")) && !seen[$3]++ {
+        print $3 }' "$page_example")
 
-# Every result cell, in reading order of the rows: rods with pistons, then the pins.
-page_rows=('3 +D +5 +A' '4 +G +2 +F' '1 +E +6 +B' '8 +C +7 +H' '8 +7 +956\.75 +1 +2 +957\.25'
-    '3 +1 +956 +3 +4 +955\.25' '5 +6 +956\.25 +5 +6 +956\.25' '2 +4 +956\.5 +7 +8 +956\.75'
-    'Balance Using +956 +Balance Using +955\.25')
+# Every result cell, in reading order of the rows: rods with pistons, then the pins; each
+# cell's name then replaced by its text as a regular expression ("8  7" as "8 +7").
+page_rows=('Label29 +Label28 +Label39 +Label38' 'Label30 +Label33 +Label40 +Label43'
+    'Label31 +Label34 +Label41 +Label44' 'Label32 +Label35 +Label42 +Label45'
+    'Label52 +Label62 +1 +2 +Label66' 'Label55 +Label63 +3 +4 +Label67'
+    'Label56 +Label64 +5 +6 +Label68' 'Label57 +Label65 +7 +8 +Label69'
+    'Balance Using +Label71 +Balance Using +Label73')
+while IFS=$'\t' read -r page_kind page_name page_text _; do
+    [ "$page_kind" = cell ] || continue
+    page_text=${page_text//./\\.}
+    page_rows=("${page_rows[@]//"$page_name"/"${page_text//  / +}"}")
+done <"$page_example"
 
 page_count() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
 
-page_missing() {
-    local printed text row
+page_missing() {  # [DECIMAL]
+    local decimal=${1:-.} printed text row
     printed=$(cat)
     for text in "${page_texts[@]}"; do
+        [[ ! $text =~ ^[0-9.]+$ ]] || text=${text//./$decimal}
         grep -qF -- "$text" <<<"$printed" || echo "$text"
     done
     for row in "${page_rows[@]}"; do
+        [ "$decimal" = . ] || row=${row//\\./$decimal}
         grep -qE -- "$row" <<<"$printed" || echo "/$row/"
     done
 }
 
-page_check_text() {  # WHAT PDF
+page_check_text() {  # WHAT PDF [DECIMAL]
     local missing
-    mapfile -t missing < <(pdftotext -layout "$2" - 2>/dev/null | page_missing)
+    mapfile -t missing < <(pdftotext -layout "$2" - 2>/dev/null | page_missing "${3:-.}")
     check "$1" [ ${#missing[@]} -eq 0 ]
     [ ${#missing[@]} -eq 0 ] || printf '  missing: %s\n' "${missing[@]}"
 }
@@ -66,14 +92,22 @@ page_measure() {  # PDF PREFIX
     [ -n "$page_top" ]
 }
 
-page_check_window() {  # PDF PREFIX
+page_check_window() {  # PDF PREFIX [INCHES]
+    local within=${3:-0.05}
     check "one page printed" [ "$(page_count "$1")" = 1 ]
     page_measure "$1" "$2" || { fail "render the page"; return; }
     echo "  printed window: $page_width x $page_height inches, $page_red red pixels," \
         "$page_left in from the left and $page_top in from the top"
     check "the window prints 6.4 inches wide" \
-        python3 -c "exit(abs($page_width - $page_window_width) > 0.05)"
+        python3 -c "exit(abs($page_width - $page_window_width) > $within)"
     check "the window prints 5.6 inches high" \
-        python3 -c "exit(abs($page_height - $page_window_height) > 0.05)"
+        python3 -c "exit(abs($page_height - $page_window_height) > $within)"
     check "the balance figures print red" [ "$page_red" -gt 50 ]
+}
+
+page_check_file() {  # PDF PREFIX
+    page_check_text "every caption, input and result is text" "$1"
+    page_check_window "$1" "$2" 0.02
+    check "the window prints at the paper's top left" \
+        python3 -c "exit($page_left >= 0.5 or $page_top >= 0.5)"
 }

@@ -20,7 +20,6 @@ import argparse
 import functools
 import http.server
 import pathlib
-import re
 import subprocess
 import sys
 import tempfile
@@ -34,7 +33,7 @@ from selenium.webdriver.common.keys import Keys
 
 here = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(here.parent / "accessibility"))
-from worked_example import FIELDS, RESULTS, spoken  # noqa: E402
+from worked_example import RESULTS, fields, results, spoken  # noqa: E402
 
 TITLE = "Torvane - Quillon Assistant"
 EMPTY_MESSAGE = "All values must be entered"
@@ -42,8 +41,6 @@ FIRST_FIELD = "Bigend1"  # Big End 1's object name
 MISTYPED = ("Big End 3", "29x")
 MISTYPED_MESSAGE = 'Big End 3: "29x" is not a number.'
 PRINTED = f"{TITLE}.pdf"
-# The window printed at its true size, in inches, as the print test measures it on paper.
-WINDOW_INCHES = (6.406, 5.604)
 
 failures = []
 
@@ -169,20 +166,23 @@ def close_message(driver, console, message):
     check("the program lives on after the message", not errors, errors)
 
 
-def missing_texts(printed, decimal):
-    """What of the window's printed texts and result rows, as the print tests list them
-    (tests/print/page.sh), the page's text lacks: figures in the language's number format."""
-    listed = subprocess.run(
-        ["bash", "-c", 'source "$0"; printf "%s\\n" "${page_texts[@]}"; echo;'
-         ' printf "%s\\n" "${page_rows[@]}"', str(here.parent / "print" / "page.sh")],
-        capture_output=True, text=True, check=True).stdout
-    texts, rows = (part.splitlines() for part in listed.split("\n\n", 1))
-    missing = [text for text in texts
-               if (text.replace(".", decimal) if re.fullmatch(r"[0-9.]+", text) else text)
-               not in printed]
-    missing += [f"/{row}/" for row in rows
-                if not re.search(row.replace(r"\.", re.escape(decimal)), printed)]
-    return missing
+def judge_page(pdf, decimal):
+    """The page judged as the print tests judge it (tests/print/page.sh): every caption, input
+    and result as text, with figures in the language's number format; one page, with the
+    window on it at its true size and the balance figures red. Each check counts as one here."""
+    with tempfile.TemporaryDirectory() as scratch:
+        judged = subprocess.run(
+            ["bash", "-c", 'source "$0/checks.sh" && source "$0/print/page.sh" &&'
+             ' page_check_text "the page holds every caption, input and result as text"'
+             ' "$1" "$2"; page_check_window "$1" "$3/page"; exit "${failures:-1}"',
+             str(here.parent), str(pdf), decimal, scratch],
+            capture_output=True, text=True)
+    print(judged.stdout, end="")
+    told = [line[len("FAIL: "):] for line in judged.stdout.splitlines()
+            if line.startswith("FAIL: ")]
+    failures.extend(told)
+    if judged.returncode != 0 and not told:
+        check("the print tests' judge of the page runs", False, judged.stderr.strip())
 
 
 def printed_page(driver, downloads, decimal, letter):
@@ -192,25 +192,9 @@ def printed_page(driver, downloads, decimal, letter):
                  wait_for("the PDF", lambda: pdf.exists() and pdf.stat().st_size > 0, 20)):
         return
     info = subprocess.run(["pdfinfo", str(pdf)], capture_output=True, text=True).stdout
-    check("the PDF has one page", re.search(r"^Pages: +1$", info, re.M) is not None, info)
     paper = "(letter)" if letter else "(A4)"
     check(f"the page is {paper[1:-1]}", paper in info, info)
-    printed = subprocess.run(["pdftotext", "-layout", str(pdf), "-"], capture_output=True,
-                             text=True).stdout
-    missing = missing_texts(printed, decimal)
-    check("the page holds every caption, input and result as text", not missing, missing)
-    with tempfile.TemporaryDirectory() as scratch:
-        subprocess.run(["pdftoppm", "-r", "100", "-singlefile", str(pdf), f"{scratch}/page"],
-                       check=True)
-        measured = subprocess.run(
-            [sys.executable, str(here.parent / "print" / "measure_page.py"),
-             f"{scratch}/page.ppm", "100"], capture_output=True, text=True, check=True).stdout
-    width, height, red, left, top = (float(x) for x in measured.split())
-    check("the window prints at its true size",
-          abs(width - WINDOW_INCHES[0]) <= 0.05 and abs(height - WINDOW_INCHES[1]) <= 0.05,
-          f"{width} x {height} inches")
-    check("the balance figures print red", red > 50, f"{red} red pixels")
-    print(f"  the window stands {left} in from the paper's left edge, {top} in from its top")
+    judge_page(pdf, decimal)
 
 
 def run(site_url, language, decimal, letter, screenshot):
@@ -238,18 +222,18 @@ def run(site_url, language, decimal, letter, screenshot):
 
             # The worked example by keyboard, one figure mistyped, and Calculate.
             ActionChains(driver).move_to_element(first).click().perform()
-            for name, text in FIELDS:
-                typed = MISTYPED[1] if name == MISTYPED[0] else text.replace(".", decimal)
+            typing = fields(decimal)
+            for name, text in typing:
+                typed = MISTYPED[1] if name == MISTYPED[0] else text
                 keys(driver, typed, Keys.TAB)
             keys(driver, Keys.SPACE)
             close_message(driver, console, MISTYPED_MESSAGE)
             # The caret is back in the field at fault, its text selected: typing replaces it.
-            at_fault = [n for n, _ in FIELDS].index(MISTYPED[0])
-            keys(driver, dict(FIELDS)[MISTYPED[0]], *[Keys.TAB] * (len(FIELDS) - at_fault),
+            at_fault = [n for n, _ in typing].index(MISTYPED[0])
+            keys(driver, dict(typing)[MISTYPED[0]], *[Keys.TAB] * (len(typing) - at_fault),
                  Keys.SPACE)
 
-            want = {d: f"{d}, {spoken(figure.replace('.', decimal))}"
-                    for d, figure in RESULTS.items()}
+            want = {d: f"{d}, {spoken(figure)}" for d, figure in results(decimal).items()}
             got = wait_for("the results", lambda: (lambda c: c if c == want else None)(
                 cells(driver)), 15) or cells(driver)
             for description in RESULTS:

@@ -11,7 +11,8 @@
 #      by its title; then it listens for notifications;
 #   3. the worked example typed by keyboard and Calculate pressed: exactly one notification,
 #      and none before Calculate, with the text EXPECTED (by default the worked example's:
-#      "Balance using 956 with the rods re-paired, or 955.25 as numbered."), of kind Other
+#      "Balance using OPTIMAL with the rods re-paired, or RETAINING as numbered.", with its
+#      balance figures from tests/worked-example.tsv), of kind Other
 #      and polite (delivered after what the screen reader is saying: NotificationProcessing_All).
 #
 #   announcement_test.sh INSTALLER [EXPECTED]
@@ -27,7 +28,13 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 installer=$(realpath "$1")
-expected=${2:-"Balance using 956 with the rods re-paired, or 955.25 as numbered."}
+IFS=$'\t' read -r optimal retaining < <(awk -F '\t' '$1 == "balance" { figure[$2] = $3 }
+    END { print figure["optimal"] "\t" figure["retaining"] }' "$here/../worked-example.tsv") || true
+expected=${2:-"Balance using $optimal with the rods re-paired, or $retaining as numbered."}
+if [ -z "${2:-}" ] && { [ -z "$optimal" ] || [ -z "$retaining" ]; }; then
+    echo "$0: no balance figures in $here/../worked-example.tsv" >&2
+    exit 2
+fi
 cc=${TORVANE_MINGW_CC:-x86_64-w64-mingw32-gcc-posix}
 
 # Wine's log writes the text as Wine's debugstr_w does (include/wine/debug.h): a backslash and

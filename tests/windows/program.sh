@@ -8,6 +8,7 @@
 # shellcheck disable=SC2154  # wine and wineserver are wine.sh's
 
 program_title="Torvane - Quillon Assistant"
+program_example=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/worked-example.tsv
 program_pid=
 program_window=
 
@@ -39,15 +40,20 @@ program_start() {  # LOG [NAME=VALUE...]
     program_window=$(xdotool search --onlyvisible --name "^$program_title\$" | head -n 1)
 }
 
-# The worked example typed into the window just started: its first field has the focus, and
-# Tab walks the fields in order, ending on Calculate, which is not pressed.
+# The worked example (tests/worked-example.tsv) typed into the window just started: its first
+# field has the focus, and Tab walks the fields in order, ending on Calculate, which is not
+# pressed. The test ends there if the file does not give the 29 weights.
 program_type_worked_example() {
+    local weights value
+    mapfile -t weights < <(awk -F '\t' '$1 == "field" { print $3 }' "$program_example")
+    if [ ${#weights[@]} -ne 29 ]; then
+        fail "the 29 weights of the worked example in $program_example"
+        exit 1
+    fi
     xdotool windowactivate --sync "$program_window" 2>/dev/null ||
         xdotool windowfocus --sync "$program_window"
     sleep 1
-    local value
-    for value in 296 302 296 297.5 298 304 303 300 104 98 98 99 104 97 103 97 \
-        199 196.5 199.5 207.5 206.5 198 207 196 10 2 20 4 50; do
+    for value in "${weights[@]}"; do
         xdotool type --delay 30 "$value"
         xdotool key --delay 30 Tab
     done
