@@ -77,6 +77,8 @@ TEST(ResultSheet, WorkedExampleTexts) {
         ASSERT_NE(shown, nullptr) << cell;
         EXPECT_EQ(*shown, text) << cell;
     }
+    EXPECT_EQ(sheet.optimalBalance(), "956");
+    EXPECT_EQ(sheet.retainingBalance(), "955.25");
 }
 
 TEST(ResultSheet, BlankSheetEmptiesEveryCell) {
