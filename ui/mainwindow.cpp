@@ -461,19 +461,7 @@ void MainWindow::calculate() {
     }
     const calc::ResultSheet results = calc::render(outcome.value(), separators.decimal);
     writeCells(results);
-    announceBalance(results);
-}
-
-// What the engine builder came for, said as the figures appear: the two bob-weights to
-// balance with, each with the rod numbering it holds for.
-void MainWindow::announceBalance(const calc::ResultSheet& results) {
-    const std::string* optimal = results.find("Label71");
-    const std::string* retaining = results.find("Label73");
-    if (optimal != nullptr && retaining != nullptr) {
-        announcer_.announce(
-            tr("Balance using %1 with the rods re-paired, or %2 as numbered.")
-                .arg(QString::fromStdString(*optimal), QString::fromStdString(*retaining)));
-    }
+    announcer_.announce(balanceAnnouncement(results));
 }
 
 void MainWindow::clear() {

@@ -48,7 +48,6 @@ class MainWindow final : public QWidget {
     void chainFocus();
     [[nodiscard]] calc::InputSheet gatherSheet() const;
     void writeCells(const calc::ResultSheet& sheet);
-    void announceBalance(const calc::ResultSheet& results);
     void refuse(const calc::Failure& failure);
 
     calc::RandomSource& random_;
