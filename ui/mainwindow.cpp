@@ -3,12 +3,6 @@
 
 #include "mainwindow.h"
 
-#include <qdrawutil.h>
-#include <QApplication>
-#include <QDir>
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -17,13 +11,13 @@
 #include <QPainter>
 #include <QPicture>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 #include "accessibility.h"
+#include "balancelabel.h"
+#include "faces.h"
 #include "layout.h"
 #include "platform.h"
 #include "printing.h"
@@ -32,9 +26,6 @@ namespace ui {
 namespace {
 
 constexpr qreal kLogicalDpi = 96;  // device-independent pixels per inch
-constexpr QColor kBalanceRed{255, 0, 0};
-constexpr qreal kLargePointSize = 9.75;  // section headings and field captions
-constexpr qreal kSmallPointSize = 8.25;  // everything else
 
 int pixels(int twips) {
     return twips / kTwipsPerPixel;
@@ -74,126 +65,8 @@ class LineWidget final : public QWidget {
     }
 };
 
-// The relative luminance of a colour on an sRGB screen, 0 for black to 1 for white.
-qreal luminance(const QColor& colour) {
-    auto linear = [](qreal c) {
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-           0.0722 * linear(colour.blueF());
-}
-
-qreal contrast(const QColor& a, const QColor& b) {
-    const qreal la = luminance(a);
-    const qreal lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// Pure red, as on the classic white field; on any other background it is lightened or
-// darkened, still red, until it stands out from it at least as well as pure red does on white.
-QColor balanceRed(const QColor& background) {
-    const qreal wanted = contrast(kBalanceRed, Qt::white);
-    const bool lighten = luminance(background) < luminance(kBalanceRed);
-    QColor red = kBalanceRed;
-    for (int step = 5; step <= 255 && contrast(red, background) < wanted; step += 5) {
-        red = lighten ? QColor(255, step, step) : QColor(255 - step, 0, 0);
-    }
-    return red;
-}
-
-// A balance cell shows its figure in red, while its border keeps the colour of every other
-// cell's. The red follows the desktop's palette.
-class BalanceLabel final : public QLabel {
-    Q_OBJECT
-
-  public:
-    explicit BalanceLabel(QWidget* parent) : QLabel(parent) {
-        setForegroundRole(QPalette::Text);  // once: setting a role tells of a palette change
-        paintTextRed();
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QLabel::paintEvent(event);
-        QPainter painter(this);
-        qDrawPlainRect(&painter, rect(), borderColour(), lineWidth());
-    }
-
-    void changeEvent(QEvent* event) override {
-        QLabel::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) {
-            paintTextRed();
-        }
-    }
-
-  private:
-    // The colour every other cell's border and text take from the palette.
-    [[nodiscard]] QColor borderColour() const {
-        return (parentWidget() != nullptr ? parentWidget()->palette() : QApplication::palette())
-            .color(QPalette::Text);
-    }
-
-    void paintTextRed() {
-        const QColor red = balanceRed(palette().color(QPalette::Base));
-        if (palette().color(QPalette::Text) != red) {  // setting it again changes nothing
-            QPalette reddened;  // only the text colour set: the rest still follows the desktop
-            reddened.setColor(QPalette::Text, red);
-            setPalette(reddened);
-        }
-    }
-};
-
 bool isCell(Style style) {
     return style == CellStyle || style == BalanceCell;
-}
-
-// A face shipped in a fonts folder beside the program, which the Windows package has: the
-// face the labels have on Linux, so that every text fits its box there as here. None is
-// shipped on Linux, where the folder is not there.
-QString shippedFace() {
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
-    QString family;
-    for (const QString& file : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
-        const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (family.isEmpty() && !families.isEmpty()) {
-            family = families.front();
-        }
-    }
-    return family;
-}
-
-// The labels' face is MS Sans Serif; where it is missing, a sans-serif face of like metrics
-// stands in. A face shipped with the program comes first. Chosen once, so that no label's
-// font is looked for under a name the desktop does not have before its stand-in is found.
-// A face that comes only as bitmaps at a few sizes (Wine's MS Sans Serif) is passed over:
-// drawn at the labels' sizes it would be another face's or a scaled bitmap's.
-QString labelFace() {
-    if (QString shipped = shippedFace(); !shipped.isEmpty()) {
-        return shipped;
-    }
-    // The installed families as listed, not hasFamily(), which asks the font configuration
-    // about every name it is given.
-    const QStringList installed = QFontDatabase::families();
-    for (const char* face : {"MS Sans Serif", "Liberation Sans", "Arial", "Helvetica"}) {
-        QString name = QLatin1String(face);  // returned by moving
-        if (installed.contains(name, Qt::CaseInsensitive) &&
-            QFontDatabase::isSmoothlyScalable(name)) {
-            return name;
-        }
-    }
-    return {};  // the desktop's own sans-serif face
-}
-
-QFont labelFont(Style style, const QString& face) {
-    QFont font(face);
-    font.setStyleHint(QFont::SansSerif);
-    const bool large = style == SectionHeading || style == FieldCaption;
-    font.setPointSizeF(large ? kLargePointSize : kSmallPointSize);
-    font.setBold(true);
-    font.setItalic(style == SectionHeading || style == SubHeading || style == FieldCaption);
-    font.setUnderline(style == SectionHeading || style == SubHeading);
-    return font;
 }
 
 // A thin border round the background of an empty field, the text just under the border.
@@ -223,27 +96,6 @@ QLineEdit* makeField(QWidget* parent) {
     field->setAlignment(Qt::AlignCenter);
     field->setMaxLength(std::numeric_limits<int>::max());
     return field;
-}
-
-// A button keeps the desktop's face, a little smaller where its caption would otherwise run
-// into the button's border, as "Calculate" does in a face as wide as DejaVu Sans.
-void fitCaption(QPushButton& button, const QString& caption, int width) {
-    constexpr qreal kSmallest = 6;
-    constexpr qreal kStep = 0.25;
-    const int room = width - 2 * button.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 2;
-    QFont font = button.font();
-    const int needed = QFontMetrics(font).horizontalAdvance(caption);
-    if (needed <= room) {
-        return;
-    }
-    // A caption's width goes nearly as its point size: one guess, then a step or two down,
-    // each size costing a lookup of the face at that size.
-    const qreal guess = std::floor(font.pointSizeF() * room / needed / kStep) * kStep;
-    font.setPointSizeF(std::max(kSmallest, guess));
-    while (QFontMetrics(font).horizontalAdvance(caption) > room && font.pointSizeF() > kSmallest) {
-        font.setPointSizeF(font.pointSizeF() - kStep);
-    }
-    button.setFont(font);
 }
 
 QPushButton* makeButton(const Control& control, QWidget* parent) {
