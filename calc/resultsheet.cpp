@@ -199,6 +199,14 @@ const std::string* ResultSheet::find(std::string_view cellName) const {
     return &texts[static_cast<std::size_t>(found - kCellNames.begin())];
 }
 
+const std::string& ResultSheet::optimalBalance() const {
+    return texts[kOptimalBalanceCell];
+}
+
+const std::string& ResultSheet::retainingBalance() const {
+    return texts[kRetainingBalanceCell];
+}
+
 std::string numberForm(float value, std::string_view decimal) {
     if (value == 0) {
         return "0";  // negative zero too

@@ -28,6 +28,11 @@ struct ResultSheet {
 
     // The text of the named cell; an unknown name has none.
     [[nodiscard]] const std::string* find(std::string_view cell) const;
+
+    // The two figures to balance with: the least pin sum with the assemblies re-paired, and
+    // the least with the rods keeping their numbers.
+    [[nodiscard]] const std::string& optimalBalance() const;
+    [[nodiscard]] const std::string& retainingBalance() const;
 };
 
 // A single-precision value in the general form: at most 7 significant digits, halves

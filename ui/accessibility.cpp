@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -223,6 +224,13 @@ QString spokenFigure(const QString& text) {
     QString spoken = text.simplified();
     return text.contains(QStringLiteral("  ")) ? spoken.replace(u' ', QStringLiteral(" and "))
                                                : spoken;
+}
+
+QString balanceAnnouncement(const calc::ResultSheet& results) {
+    return QCoreApplication::translate(
+               "Announcer", "Balance using %1 with the rods re-paired, or %2 as numbered.")
+        .arg(QString::fromStdString(results.optimalBalance()),
+             QString::fromStdString(results.retainingBalance()));
 }
 
 // The message goes out once the window has been still for kStill.

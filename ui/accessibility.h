@@ -12,6 +12,8 @@
 #include <QWidget>
 #include <QtGlobal>
 
+#include "resultsheet.h"
+
 namespace ui {
 
 // An area of the window: to assistive technology a group of the controls within it, named by
@@ -28,6 +30,10 @@ void installAccessibleInterfaces();
 
 // A cell's text as a screen reader says it: the two rods of a crankpin, "8  7", as "8 and 7".
 [[nodiscard]] QString spokenFigure(const QString& text);
+
+// What the engine builder came for, said as the figures appear: the two bob-weights to
+// balance with, each with the rod numbering it holds for.
+[[nodiscard]] QString balanceAnnouncement(const calc::ResultSheet& results);
 
 // Tells the desktop's screen reader a short message, politely: after what it is saying,
 // without moving the focus and without changing anything on screen. The message goes out

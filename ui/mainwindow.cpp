@@ -3,28 +3,23 @@
 
 #include "mainwindow.h"
 
-#include <qdrawutil.h>
-#include <QApplication>
-#include <QDir>
-#include <QFont>
-#include <QFontDatabase>
-#include <QFontMetrics>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPagedPaintDevice>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPicture>
 #include <QPushButton>
-#include <QStyle>
+#include <QRegion>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
-#include "accessibility.h"
+#include "areas.h"
+#include "controls.h"
+#include "faces.h"
 #include "layout.h"
+#include "layoutqt.h"
 #include "platform.h"
 #include "printing.h"
 
@@ -32,284 +27,6 @@ namespace ui {
 namespace {
 
 constexpr qreal kLogicalDpi = 96;  // device-independent pixels per inch
-constexpr QColor kBalanceRed{255, 0, 0};
-constexpr qreal kLargePointSize = 9.75;  // section headings and field captions
-constexpr qreal kSmallPointSize = 8.25;  // everything else
-
-int pixels(int twips) {
-    return twips / kTwipsPerPixel;
-}
-
-QRect pixels(Box box) {
-    return {pixels(box.left), pixels(box.top), pixels(box.width), pixels(box.height)};
-}
-
-QString text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-// The pixels a line covers: as long as from one end to the other, as thick as its width,
-// centred on the line.
-QRect pixels(const Line& line) {
-    const int x1 = pixels(line.x1);
-    const int y1 = pixels(line.y1);
-    const int x2 = pixels(line.x2);
-    const int y2 = pixels(line.y2);
-    const int offset = line.width / 2;
-    return y1 == y2 ? QRect(x1, y1 - offset, x2 - x1, line.width)
-                    : QRect(x1 - offset, y1, line.width, y2 - y1);
-}
-
-// A straight solid line in the window-text colour. It takes no focus and no input.
-class LineWidget final : public QWidget {
-    Q_OBJECT
-
-  public:
-    using QWidget::QWidget;
-
-  protected:
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QPainter painter(this);
-        painter.fillRect(rect(), palette().color(QPalette::WindowText));
-    }
-};
-
-// The relative luminance of a colour on an sRGB screen, 0 for black to 1 for white.
-qreal luminance(const QColor& colour) {
-    auto linear = [](qreal c) {
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-           0.0722 * linear(colour.blueF());
-}
-
-qreal contrast(const QColor& a, const QColor& b) {
-    const qreal la = luminance(a);
-    const qreal lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// Pure red, as on the classic white field; on any other background it is lightened or
-// darkened, still red, until it stands out from it at least as well as pure red does on white.
-QColor balanceRed(const QColor& background) {
-    const qreal wanted = contrast(kBalanceRed, Qt::white);
-    const bool lighten = luminance(background) < luminance(kBalanceRed);
-    QColor red = kBalanceRed;
-    for (int step = 5; step <= 255 && contrast(red, background) < wanted; step += 5) {
-        red = lighten ? QColor(255, step, step) : QColor(255 - step, 0, 0);
-    }
-    return red;
-}
-
-// A balance cell shows its figure in red, while its border keeps the colour of every other
-// cell's. The red follows the desktop's palette.
-class BalanceLabel final : public QLabel {
-    Q_OBJECT
-
-  public:
-    explicit BalanceLabel(QWidget* parent) : QLabel(parent) {
-        setForegroundRole(QPalette::Text);  // once: setting a role tells of a palette change
-        paintTextRed();
-    }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QLabel::paintEvent(event);
-        QPainter painter(this);
-        qDrawPlainRect(&painter, rect(), borderColour(), lineWidth());
-    }
-
-    void changeEvent(QEvent* event) override {
-        QLabel::changeEvent(event);
-        if (event->type() == QEvent::PaletteChange) {
-            paintTextRed();
-        }
-    }
-
-  private:
-    // The colour every other cell's border and text take from the palette.
-    [[nodiscard]] QColor borderColour() const {
-        return (parentWidget() != nullptr ? parentWidget()->palette() : QApplication::palette())
-            .color(QPalette::Text);
-    }
-
-    void paintTextRed() {
-        const QColor red = balanceRed(palette().color(QPalette::Base));
-        if (palette().color(QPalette::Text) != red) {  // setting it again changes nothing
-            QPalette reddened;  // only the text colour set: the rest still follows the desktop
-            reddened.setColor(QPalette::Text, red);
-            setPalette(reddened);
-        }
-    }
-};
-
-bool isCell(Style style) {
-    return style == CellStyle || style == BalanceCell;
-}
-
-// A face shipped in a fonts folder beside the program, which the Windows package has: the
-// face the labels have on Linux, so that every text fits its box there as here. None is
-// shipped on Linux, where the folder is not there.
-QString shippedFace() {
-    const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
-    QString family;
-    for (const QString& file : folder.entryList({QStringLiteral("*.ttf")}, QDir::Files)) {
-        const int id = QFontDatabase::addApplicationFont(folder.filePath(file));
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (family.isEmpty() && !families.isEmpty()) {
-            family = families.front();
-        }
-    }
-    return family;
-}
-
-// The labels' face is MS Sans Serif; where it is missing, a sans-serif face of like metrics
-// stands in. A face shipped with the program comes first. Chosen once, so that no label's
-// font is looked for under a name the desktop does not have before its stand-in is found.
-// A face that comes only as bitmaps at a few sizes (Wine's MS Sans Serif) is passed over:
-// drawn at the labels' sizes it would be another face's or a scaled bitmap's.
-QString labelFace() {
-    if (QString shipped = shippedFace(); !shipped.isEmpty()) {
-        return shipped;
-    }
-    // The installed families as listed, not hasFamily(), which asks the font configuration
-    // about every name it is given.
-    const QStringList installed = QFontDatabase::families();
-    for (const char* face : {"MS Sans Serif", "Liberation Sans", "Arial", "Helvetica"}) {
-        QString name = QLatin1String(face);  // returned by moving
-        if (installed.contains(name, Qt::CaseInsensitive) &&
-            QFontDatabase::isSmoothlyScalable(name)) {
-            return name;
-        }
-    }
-    return {};  // the desktop's own sans-serif face
-}
-
-QFont labelFont(Style style, const QString& face) {
-    QFont font(face);
-    font.setStyleHint(QFont::SansSerif);
-    const bool large = style == SectionHeading || style == FieldCaption;
-    font.setPointSizeF(large ? kLargePointSize : kSmallPointSize);
-    font.setBold(true);
-    font.setItalic(style == SectionHeading || style == SubHeading || style == FieldCaption);
-    font.setUnderline(style == SectionHeading || style == SubHeading);
-    return font;
-}
-
-// A thin border round the background of an empty field, the text just under the border.
-void dressAsCell(QLabel& label) {
-    label.setFrameStyle(QFrame::Box | QFrame::Plain);
-    label.setLineWidth(1);
-    label.setIndent(0);
-    label.setAutoFillBackground(true);
-    label.setBackgroundRole(QPalette::Base);
-}
-
-QLabel* makeLabel(const Control& control, const QString& face, QWidget* parent) {
-    QLabel* label = control.style == BalanceCell ? new BalanceLabel(parent) : new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);  // no markup, and no '&' becomes an access key
-    label->setText(text(control.text));
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setWordWrap(true);
-    label->setFont(labelFont(control.style, face));
-    if (isCell(control.style)) {
-        dressAsCell(*label);
-    }
-    return label;
-}
-
-QLineEdit* makeField(QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setAlignment(Qt::AlignCenter);
-    field->setMaxLength(std::numeric_limits<int>::max());
-    return field;
-}
-
-// A button keeps the desktop's face, a little smaller where its caption would otherwise run
-// into the button's border, as "Calculate" does in a face as wide as DejaVu Sans.
-void fitCaption(QPushButton& button, const QString& caption, int width) {
-    constexpr qreal kSmallest = 6;
-    constexpr qreal kStep = 0.25;
-    const int room = width - 2 * button.style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 2;
-    QFont font = button.font();
-    const int needed = QFontMetrics(font).horizontalAdvance(caption);
-    if (needed <= room) {
-        return;
-    }
-    // A caption's width goes nearly as its point size: one guess, then a step or two down,
-    // each size costing a lookup of the face at that size.
-    const qreal guess = std::floor(font.pointSizeF() * room / needed / kStep) * kStep;
-    font.setPointSizeF(std::max(kSmallest, guess));
-    while (QFontMetrics(font).horizontalAdvance(caption) > room && font.pointSizeF() > kSmallest) {
-        font.setPointSizeF(font.pointSizeF() - kStep);
-    }
-    button.setFont(font);
-}
-
-QPushButton* makeButton(const Control& control, QWidget* parent) {
-    auto* button = new QPushButton(parent);
-    // Doubled, an '&' shows as itself instead of making an access key.
-    button->setText(text(control.text).replace(u'&', QStringLiteral("&&")));
-    fitCaption(*button, text(control.text), pixels(control.box.width));
-    button->setAutoDefault(false);  // Enter in a field presses nothing
-    button->setDefault(false);
-    return button;
-}
-
-QWidget* makeWidget(const Control& control, const QString& labelFace, QWidget* parent) {
-    switch (control.kind) {
-        case Field:
-            return makeField(parent);
-        case Button:
-            return makeButton(control, parent);
-        case Caption:
-        case Cell:
-            break;
-    }
-    return makeLabel(control, labelFace, parent);
-}
-
-std::string_view cellDescription(std::string_view cell) {
-    const auto* const found = std::ranges::find(kCellDescriptions, cell, &CellDescription::cell);
-    return found == kCellDescriptions.end() ? std::string_view() : found->description;
-}
-
-const Group& groupOf(Area area) {
-    return *std::ranges::find(kGroups, area, &Group::area);
-}
-
-// The pixels of the window that an area's controls cover, those of the areas within it
-// included.
-QRect coveredBy(Area area) {
-    QRect covered;
-    for (const Control& control : kControls) {
-        if (control.area == area || groupOf(control.area).within == area) {
-            covered |= pixels(control.box);
-        }
-    }
-    return covered;
-}
-
-QString groupName(const Group& group) {
-    if (group.heading.empty()) {
-        return text(group.name);
-    }
-    return text(std::ranges::find(kControls, group.heading, &Control::name)->text);
-}
-
-std::size_t slot(Area area) {
-    return static_cast<std::size_t>(area);
-}
-
-std::string_view captionName(std::string_view caption) {
-    const auto* const found = std::ranges::find(kCaptionNames, caption, &CaptionName::caption);
-    return found == kCaptionNames.end() ? std::string_view() : found->name;
-}
-
-template <std::size_t N>
-std::size_t indexOf(const std::array<std::string_view, N>& names, std::string_view name) {
-    return static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin());
-}
 
 calc::Separators localeSeparators() {
     const QLocale locale;
@@ -330,6 +47,8 @@ constexpr std::array kCommands = {
 
 }  // namespace
 
+// The window as the layout table draws it: every area's group, then the controls row by row,
+// each in its area's group, then the lines.
 MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     : QWidget(parent), random_(random), announcer_(*this) {
     takeDesktopFont();
@@ -342,53 +61,25 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     QTimer::singleShot(0, this,
                        [this] { setWindowIcon(QIcon(QStringLiteral(":/torvane/icon32.png"))); });
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
-    std::ranges::for_each(kGroups, [this](const Group& group) { addGroup(group); });
+    const AreaGroups groups(*this);
     const QString face = labelFace();
-    std::ranges::for_each(kControls,
-                          [this, &face](const Control& control) { addControl(control, face); });
-    std::ranges::for_each(kLines, [this](const Line& line) { addLine(line); });
+    for (const Control& control : kControls) {
+        addControl(control, groups.of(control.area), face);
+    }
+    std::ranges::for_each(kLines, [this](const Line& line) { makeLine(line, *this); });
     connectCommands();
     chainFocus();
     fields_.front()->setFocus();
 }
 
-// An area's group covers its controls and no more; one within another area stands in that
-// area's group.
-void MainWindow::addGroup(const Group& group) {
-    QWidget* parent =
-        group.within == group.area ? static_cast<QWidget*>(this) : groups_.at(slot(group.within));
-    auto* widget = new AreaGroup(parent);
-    const QString name = groupName(group);
-    widget->setObjectName(name);
-    widget->setAccessibleName(name);
-    widget->setGeometry(coveredBy(group.area).translated(-parent->mapTo(this, QPoint())));
-    groups_.at(slot(group.area)) = widget;
-}
-
-// Each control stands in its area's group, at its own place in the window.
-void MainWindow::addControl(const Control& control, const QString& labelFace) {
-    QWidget* group = groups_.at(slot(control.area));
-    QWidget* widget = makeWidget(control, labelFace, group);
-    widget->setObjectName(text(control.name));
-    widget->setGeometry(pixels(control.box).translated(-group->mapTo(this, QPoint())));
+// The fields and the result cells are kept in the sheets' orders.
+void MainWindow::addControl(const Control& control, QWidget& group, const QString& labelFace) {
+    QWidget* widget = makeControl(control, labelFace, group, *this);
     if (control.kind == Field) {
-        const std::size_t i = indexOf(calc::kFieldNames, control.name);
-        fields_.at(i) = qobject_cast<QLineEdit*>(widget);
-        widget->setAccessibleName(text(calc::kFieldCaptions.at(i)));
+        fields_.at(indexOf(calc::kFieldNames, control.name)) = qobject_cast<QLineEdit*>(widget);
     } else if (control.kind == Cell) {
         cells_.at(indexOf(calc::kCellNames, control.name)) = qobject_cast<QLabel*>(widget);
-        widget->setAccessibleDescription(text(cellDescription(control.name)));
-    } else if (control.kind == Button) {
-        widget->setAccessibleName(text(control.text));
-    } else if (const std::string_view name = captionName(control.name); !name.empty()) {
-        widget->setAccessibleName(text(name));
     }
-}
-
-void MainWindow::addLine(const Line& line) {
-    auto* widget = new LineWidget(this);
-    widget->setObjectName(text(line.name));
-    widget->setGeometry(pixels(line));
 }
 
 void MainWindow::connectCommands() {
@@ -461,19 +152,7 @@ void MainWindow::calculate() {
     }
     const calc::ResultSheet results = calc::render(outcome.value(), separators.decimal);
     writeCells(results);
-    announceBalance(results);
-}
-
-// What the engine builder came for, said as the figures appear: the two bob-weights to
-// balance with, each with the rod numbering it holds for.
-void MainWindow::announceBalance(const calc::ResultSheet& results) {
-    const std::string* optimal = results.find("Label71");
-    const std::string* retaining = results.find("Label73");
-    if (optimal != nullptr && retaining != nullptr) {
-        announcer_.announce(
-            tr("Balance using %1 with the rods re-paired, or %2 as numbered.")
-                .arg(QString::fromStdString(*optimal), QString::fromStdString(*retaining)));
-    }
+    announcer_.announce(balanceAnnouncement(results));
 }
 
 void MainWindow::clear() {
@@ -520,5 +199,3 @@ std::optional<QString> MainWindow::printWindow(QPagedPaintDevice& printer) {
 }
 
 }  // namespace ui
-
-#include "mainwindow.moc"

@@ -41,18 +41,14 @@ class MainWindow final : public QWidget {
     void print();
 
   private:
-    void addGroup(const Group& group);
-    void addControl(const Control& control, const QString& labelFace);
-    void addLine(const Line& line);
+    void addControl(const Control& control, QWidget& group, const QString& labelFace);
     void connectCommands();
     void chainFocus();
     [[nodiscard]] calc::InputSheet gatherSheet() const;
     void writeCells(const calc::ResultSheet& sheet);
-    void announceBalance(const calc::ResultSheet& results);
     void refuse(const calc::Failure& failure);
 
     calc::RandomSource& random_;
-    std::array<AreaGroup*, kGroups.size()> groups_{};  // in the order of Area
     std::array<QLineEdit*, calc::kFieldCount> fields_{};
     std::array<QLabel*, calc::kCellCount> cells_{};
     Announcer announcer_;

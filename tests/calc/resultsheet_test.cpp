@@ -65,6 +65,8 @@ TEST(ResultSheet, WorkedExampleTexts) {
         ASSERT_NE(shown, nullptr) << cell.name;
         EXPECT_EQ(*shown, cell.text) << cell.name;
     }
+    EXPECT_EQ(sheet.optimalBalance(), "956");
+    EXPECT_EQ(sheet.retainingBalance(), "955.25");
 }
 
 TEST(ResultSheet, BlankSheetEmptiesEveryCell) {
