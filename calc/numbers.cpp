@@ -26,8 +26,6 @@ constexpr std::int64_t kUnderflowExponent = -360;
 constexpr std::size_t kExactDigits = 15;
 // Keeps the exponent arithmetic far from int64's limits however long the text is.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
-// Hexadecimal digits beyond this many are certainly beyond the double range.
-constexpr std::size_t kMaxHexDigits = 300;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -49,13 +47,12 @@ std::int64_t capped(std::int64_t v) {
 
 // The most bits a number of the conversion below takes: 5^n for the most digits read (with
 // the sticky one) below the least exponent, times a quotient of up to 64 bits; the digits
-// themselves, a large integer and a hexadecimal one are all shorter. log2(5) < 2.33 and
+// themselves and a large integer are shorter. log2(5) < 2.33 and
 // log2(10) < 3.33.
 constexpr std::size_t kMostDigits = kKeptDigits + 1;
-constexpr std::size_t kMostBits =
-    std::max({(kMostDigits + static_cast<std::size_t>(-kUnderflowExponent)) * 233 / 100 + 1 + 64,
-              kMostDigits * 333 / 100 + 1,
-              static_cast<std::size_t>(kOverflowExponent) * 333 / 100 + 1, 4 * kMaxHexDigits});
+constexpr std::size_t kMostBits = std::max(
+    {(kMostDigits + static_cast<std::size_t>(-kUnderflowExponent)) * 233 / 100 + 1 + 64,
+     kMostDigits * 333 / 100 + 1, static_cast<std::size_t>(kOverflowExponent) * 333 / 100 + 1});
 
 // A whole number up to kMostBits long, in 32-bit limbs, least significant first, with no zero
 // limb on top and kept in place: the exact arithmetic that finds the double nearest to a long
@@ -560,65 +557,62 @@ int hexValue(char c) {
     return -1;
 }
 
-// Binary digits written as hexadecimal digits, most significant first.
-std::string bitsToHex(const std::string& bits) {
-    const std::size_t pad = (4 - bits.size() % 4) % 4;
-    const std::string padded = std::string(pad, '0') + bits;
-    std::string hex;
-    for (std::size_t i = 0; i < padded.size(); i += 4) {
-        int nibble = 0;
-        for (std::size_t j = 0; j < 4; ++j) {
-            nibble = nibble * 2 + (padded[i + j] - '0');
+// A non-negative integer gathered a bit at a time, for one rounding to the nearest double: its
+// leading 64 bits, how many bits came after them and whether any of those was a one.
+class BinaryInteger {
+  public:
+    void addDigit(int digit, int bitsPerDigit) {
+        for (int bit = bitsPerDigit - 1; bit >= 0; --bit) {
+            addBit(((digit >> bit) & 1) != 0);
         }
-        hex += "0123456789abcdef"[nibble];
     }
-    return hex;
-}
 
-Reading hexToDouble(std::string_view hex) {
-    const std::size_t first = hex.find_first_not_of('0');
-    if (first == std::string_view::npos) {
-        return value(0.0);
+    // Ties to even; 2^1024 and beyond is out of range.
+    [[nodiscard]] Reading toDouble() const {
+        const int cut = std::max(static_cast<int>(std::bit_width(leading_)) - DBL_MANT_DIG, 0);
+        std::uint64_t kept = leading_ >> cut;
+        if (cut > 0) {
+            const std::uint64_t half = std::uint64_t{1} << (cut - 1);
+            const std::uint64_t rest = leading_ & ((half << 1) - 1);
+            if (rest > half || (rest == half && (sticky_ || (kept & 1U) != 0))) {
+                ++kept;  // may carry into the next power of two, which is still exact
+            }
+        }
+        const std::int64_t scale = cut + trailing_;
+        if (static_cast<std::int64_t>(std::bit_width(kept)) + scale > DBL_MAX_EXP) {
+            return failure(ReadError::OutOfRange);
+        }
+        return value(std::ldexp(static_cast<double>(kept), static_cast<int>(scale)));
     }
-    hex.remove_prefix(first);
-    if (hex.size() > kMaxHexDigits) {
-        return failure(ReadError::OutOfRange);
+
+  private:
+    void addBit(bool one) {
+        if (std::bit_width(leading_) < 64) {
+            leading_ = (leading_ << 1) | (one ? 1U : 0U);
+        } else {
+            sticky_ = sticky_ || one;
+            ++trailing_;
+        }
     }
-    Natural whole;
-    for (const char c : hex) {
-        whole.multiply(16);
-        whole.add(static_cast<std::uint64_t>(hexValue(c)));
-    }
-    const std::optional<double> nearest = nearestDouble(whole, false, 0);
-    return nearest ? value(*nearest) : failure(ReadError::OutOfRange);
-}
+
+    std::uint64_t leading_ = 0;  // leading zeros leave it zero
+    std::int64_t trailing_ = 0;
+    bool sticky_ = false;
+};
 
 // '&H' or '&O' has been read: the digits of a non-negative integer follow.
 Reading readRadixInteger(Cursor& in, bool octal) {
-    std::string hex;
-    std::string bits;
+    const int bitsPerDigit = octal ? 3 : 4;
+    BinaryInteger number;
     for (char c = nextLenient(in);; c = nextLenient(in)) {
         const int digit = hexValue(c);
         if (digit < 0 || (octal && digit > 7)) {
             break;
         }
         in.advance();
-        if (octal) {
-            const bool leadingZero = bits.empty() && digit == 0;
-            if (!leadingZero && bits.size() < 4 * kMaxHexDigits + 3) {
-                bits += {char('0' + (digit >> 2)), char('0' + ((digit >> 1) & 1)),
-                         char('0' + (digit & 1))};
-            } else if (!leadingZero) {
-                return failure(ReadError::OutOfRange);
-            }
-        } else if (!(hex.empty() && digit == 0)) {
-            if (hex.size() > kMaxHexDigits) {
-                return failure(ReadError::OutOfRange);
-            }
-            hex += c;
-        }
+        number.addDigit(digit, bitsPerDigit);
     }
-    return hexToDouble(octal ? bitsToHex(bits) : hex);
+    return number.toDouble();
 }
 
 // Reads "E-12" and the like after a mantissa; leaves the cursor where it was when no digit
