@@ -23,6 +23,8 @@ constexpr std::size_t kKeptDigits = 800;
 // Decimal exponents past these bounds are certainly beyond, or below, the double range.
 constexpr std::int64_t kOverflowExponent = 330;
 constexpr std::int64_t kUnderflowExponent = -360;
+// Up to this many digits make an integer that a double holds exactly.
+constexpr std::size_t kExactDigits = 15;
 // Keeps the exponent arithmetic far from int64's limits however long the text is.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
 // Room after the kept digits for the sticky digit, the exponent's letter and an int64.
@@ -86,6 +88,9 @@ class DecimalNumber {
         if (magnitude < kUnderflowExponent) {
             return value(zero);
         }
+        if (const std::optional<double> exact = exactlyInDoubles(magnitude)) {
+            return value(negative_ ? -*exact : *exact);
+        }
         const double nearest = nearestDouble(magnitude);
         if (std::isinf(nearest)) {
             return failure(ReadError::OutOfRange);
@@ -94,18 +99,39 @@ class DecimalNumber {
     }
 
   private:
+    // Up to 15 digits times or divided by a power of ten up to 10^22: both are exact doubles,
+    // so the one multiplication or division rounds once, correctly. Most weights take this
+    // road, which spares writing them out again for fast_float.
+    [[nodiscard]] std::optional<double> exactlyInDoubles(std::int64_t magnitude) const {
+        constexpr std::int64_t kExactPower = 22;
+        constexpr std::array<double, kExactPower + 1> kPowers = {
+            1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+            1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        if constexpr (FLT_EVAL_METHOD != 0) {
+            return std::nullopt;  // intermediate precision would round twice
+        }
+        const std::int64_t power = magnitude - static_cast<std::int64_t>(kept_);
+        if (dropped_ || kept_ > kExactDigits || power > kExactPower || power < -kExactPower) {
+            return std::nullopt;
+        }
+        const auto whole = static_cast<double>(leading_);
+        return power >= 0 ? whole * kPowers[static_cast<std::size_t>(power)]
+                          : whole / kPowers[static_cast<std::size_t>(-power)];
+    }
+
     // The digits, and the sticky one after them, as the integer D of D x 10^power, written
     // "De<power>" in plain ASCII for fast_float, which rounds it once, exactly, however many
     // digits there are. Past the double range it gives an infinity or a zero: fast_float 3
     // says no more, later versions add result_out_of_range, so the value alone is looked at.
     [[nodiscard]] double nearestDouble(std::int64_t magnitude) {
-        char* end = text_.data() + kept_;
+        std::size_t length = kept_;
         if (dropped_) {
-            *end++ = '1';
+            text_[length++] = '1';
         }
-        const std::int64_t power = magnitude - (end - text_.data());
-        *end++ = 'e';
-        end = std::to_chars(end, text_.data() + text_.size(), power).ptr;
+        const std::int64_t power = magnitude - static_cast<std::int64_t>(length);
+        text_[length++] = 'e';
+        const char* const end =
+            std::to_chars(text_.data() + length, text_.data() + text_.size(), power).ptr;
         double nearest = 0;
         fast_float::from_chars_advanced(text_.data(), end, nearest, fast_float::parse_options{});
         return nearest;
@@ -113,6 +139,9 @@ class DecimalNumber {
 
     void keep(char d) {
         if (kept_ < kKeptDigits) {
+            if (kept_ < kExactDigits) {
+                leading_ = leading_ * 10 + static_cast<std::uint64_t>(d - '0');
+            }
             text_[kept_++] = d;
         } else if (d != '0') {
             dropped_ = true;
@@ -124,8 +153,9 @@ class DecimalNumber {
     // room after them takes the rest of the text fast_float reads.
     std::array<char, kKeptDigits + kTailRoom> text_{};
     std::size_t kept_ = 0;
-    bool dropped_ = false;    // a non-zero digit past kKeptDigits was left out
-    std::int64_t point_ = 0;  // where the decimal point stands relative to the digits
+    std::uint64_t leading_ = 0;  // the first kExactDigits of them as an integer
+    bool dropped_ = false;       // a non-zero digit past kKeptDigits was left out
+    std::int64_t point_ = 0;     // where the decimal point stands relative to the digits
     std::int64_t exponent_ = 0;
     bool exponentNegative_ = false;
 };
