@@ -314,8 +314,10 @@ int hexValue(char c) {
 // leading 64 bits, how many bits came after them and whether any of those was a one.
 class BinaryInteger {
   public:
-    void addDigit(int digit, int bitsPerDigit) {
-        for (int bit = bitsPerDigit - 1; bit >= 0; --bit) {
+    explicit BinaryInteger(int bitsPerDigit) : bitsPerDigit_(bitsPerDigit) {}
+
+    void addDigit(int digit) {
+        for (int bit = bitsPerDigit_ - 1; bit >= 0; --bit) {
             addBit(((digit >> bit) & 1) != 0);
         }
     }
@@ -348,6 +350,7 @@ class BinaryInteger {
         }
     }
 
+    int bitsPerDigit_;
     std::uint64_t leading_ = 0;  // leading zeros leave it zero
     std::int64_t trailing_ = 0;
     bool sticky_ = false;
@@ -355,15 +358,14 @@ class BinaryInteger {
 
 // '&H' or '&O' has been read: the digits of a non-negative integer follow.
 Reading readRadixInteger(Cursor& in, bool octal) {
-    const int bitsPerDigit = octal ? 3 : 4;
-    BinaryInteger number;
+    BinaryInteger number(octal ? 3 : 4);
     for (char c = nextLenient(in);; c = nextLenient(in)) {
         const int digit = hexValue(c);
         if (digit < 0 || (octal && digit > 7)) {
             break;
         }
         in.advance();
-        number.addDigit(digit, bitsPerDigit);
+        number.addDigit(digit);
     }
     return number.toDouble();
 }
