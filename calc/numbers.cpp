@@ -143,8 +143,8 @@ class DecimalNumber {
                 leading_ = leading_ * 10 + static_cast<std::uint64_t>(d - '0');
             }
             text_[kept_++] = d;
-        } else if (d != '0') {
-            dropped_ = true;
+        } else {
+            dropped_ = dropped_ || d != '0';
         }
     }
 
