@@ -7,12 +7,13 @@
 # The same names serve Debian 12 and Debian 13; no name carries a version number that differs
 # between releases (clang 19 is the default clang of Debian 13 and packaged for Debian 12 too).
 
-# Building and running the program: the compiler, CMake with Ninja, Qt 6's Widgets and PrintSupport
-# development files (with the X11 platform plugin), the print service's headers, the labels'
-# face and Qt's Wayland platform plugin.
+# Building and running the program: the compiler, CMake with Ninja, Qt 6's Widgets and
+# PrintSupport development files (with the X11 platform plugin), the print service's headers,
+# the header-only fast_float that reads decimal numbers, the labels' face and Qt's Wayland
+# platform plugin.
 torvane_build_packages=(
     build-essential cmake ninja-build
-    qt6-base-dev libcups2-dev
+    qt6-base-dev libcups2-dev libfast-float-dev
     fonts-liberation qt6-wayland
 )
 
@@ -115,18 +116,18 @@ torvane_install_packages() {
 
 # Cross-building the program for 64-bit Windows (scripts/windows.sh), installed in the Debian 13
 # root it makes, so these are Debian 13's names: the MinGW-w64 compiler with POSIX threads and
-# its binutils, CMake and Ninja, the root's own Qt (its moc, rcc, uic and syncqt, and the CMake
-# packages that name them) for the Qt built for Windows from Debian's source, which dpkg-dev's
-# dpkg-source unpacks from xz-compressed tarballs. Then what the Windows package holds and is
-# made with (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS) and what
-# tests it under Wine: Wine with its own fonts, a virtual X server and what drives and
-# photographs it, and the German locale's definition; then, for the printed page, a print
-# service with a PDF printer, poppler's tools and Python to measure and read the page,
-# Ghostscript to draw its picture parts alone and Tesseract with its English data to read
-# them.
+# its binutils, CMake and Ninja, the header-only fast_float (the same headers serve every
+# target), the root's own Qt (its moc, rcc, uic and syncqt, and the CMake packages that name
+# them) for the Qt built for Windows from Debian's source, which dpkg-dev's dpkg-source unpacks
+# from xz-compressed tarballs. Then what the Windows package holds and is made with
+# (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS) and what tests it
+# under Wine: Wine with its own fonts, a virtual X server and what drives and photographs it,
+# and the German locale's definition; then, for the printed page, a print service with a PDF
+# printer, poppler's tools and Python to measure and read the page, Ghostscript to draw its
+# picture parts alone and Tesseract with its English data to read them.
 torvane_windows_packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    cmake ninja-build
+    cmake ninja-build libfast-float-dev
     qt6-base-dev
     dpkg-dev xz-utils
     googletest librsvg2-bin icoutils fonts-liberation nsis
@@ -137,15 +138,15 @@ torvane_windows_packages=(
 
 # Building the program for a web browser (scripts/web.sh) and testing it there, installed in the
 # Debian 13 root it makes, so these are Debian 13's names: emscripten (with Debian's clang,
-# binaryen and node behind it), CMake and Ninja, the root's own Qt (its moc, rcc, uic and syncqt,
-# and the CMake packages that name them) for the Qt built for WebAssembly from Debian's source,
-# which dpkg-dev's dpkg-source unpacks from xz-compressed tarballs, the labels' face the page
-# ships and GoogleTest's source for the calculation's tests under Node. Then what tests the
-# page: chromium with its WebDriver and Python's Selenium to drive it, headless, and poppler's
-# tools to read the PDF the page hands over at Print.
+# binaryen and node behind it), CMake and Ninja, the header-only fast_float, the root's own Qt
+# (its moc, rcc, uic and syncqt, and the CMake packages that name them) for the Qt built for
+# WebAssembly from Debian's source, which dpkg-dev's dpkg-source unpacks from xz-compressed
+# tarballs, the labels' face the page ships and GoogleTest's source for the calculation's tests
+# under Node. Then what tests the page: chromium with its WebDriver and Python's Selenium to
+# drive it, headless, and poppler's tools to read the PDF the page hands over at Print.
 torvane_web_packages=(
     emscripten
-    cmake ninja-build
+    cmake ninja-build libfast-float-dev
     qt6-base-dev
     dpkg-dev xz-utils
     fonts-liberation googletest

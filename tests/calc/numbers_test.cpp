@@ -70,6 +70,8 @@ INSTANTIATE_TEST_SUITE_P(RadixPrefixes, LenientReads,
                                          // Beyond 2^53 the integer rounds once, to nearest even.
                                          Case{"&H20000000000001", 9007199254740992.0},
                                          Case{"&H20000000000003", 9007199254740996.0},
+                                         // A one far below a tie tips it up.
+                                         Case{"&H200000000000010000000001", 0x1.0000000000001p93},
                                          Case{"&O777777777777777777777", 9223372036854775807.0}));
 
 TEST(LenientReading, FailsOnlyBeyondTheDoubleRange) {
@@ -81,6 +83,11 @@ TEST(LenientReading, FailsOnlyBeyondTheDoubleRange) {
     const std::string hugeHex = "&H" + std::string(257, 'F');
     EXPECT_EQ(calc::readLenient(hugeHex).error, ReadError::OutOfRange);
     EXPECT_FALSE(calc::readLenient("&O" + std::string(400, '7')).value);
+    // Halfway between the largest double and 2^1024 rounds to 2^1024; just below, it does not.
+    EXPECT_EQ(calc::readLenient("&HFFFFFFFFFFFFFC" + std::string(242, '0')).error,
+              ReadError::OutOfRange);
+    EXPECT_EQ(calc::readLenient("&HFFFFFFFFFFFFFB" + std::string(242, 'F')).value,
+              std::numeric_limits<double>::max());
     EXPECT_FALSE(calc::readLenient(std::string(400, '9')).value);
     EXPECT_EQ(calc::readLenient("1.7976931348623157e308").value,
               std::numeric_limits<double>::max());
