@@ -14,9 +14,12 @@
 #       $debian_qt_toolchain, when set, is the CMake toolchain file Qt is built with.
 #       DIGEST is of all that makes the build: the options, the toolchain file's text (not its
 #       path, which is the clone's), the text of $debian_qt_key (the caller's compiler) and the
-#       Debian version of the root's Qt. Debian's source comes through a private apt set-up
-#       made from the root's apt sources, at the version of the root's Qt while the archive
-#       has it. The folder counts as built only
+#       Debian version of the root's Qt, and the text of the project's own patches to Qt.
+#       Debian's source comes through a private apt set-up made from the root's apt sources,
+#       at the version of the root's Qt while the archive has it; then every *.patch in the
+#       folder $debian_qt_patches (one folder per Qt build), in the order of their names, is
+#       applied to it, and a patch that does not apply stops the build. The folder counts as
+#       built only
 #       once installed whole, marked by torvane-build.txt in it: a later run reuses it, and a
 #       build that failed or was stopped carries on where it stopped the next time. Every file
 #       named in $debian_qt_files must then be in it. One run at a time builds or reads CACHE.
@@ -25,6 +28,26 @@
 [ -v debian_qt_key ] || debian_qt_key=
 [ -v debian_qt_toolchain ] || debian_qt_toolchain=
 [ -v debian_qt_files ] || debian_qt_files=()
+[ -v debian_qt_patches ] || debian_qt_patches=
+
+# The project's own patches to Qt for this build, in the order they are applied.
+debian_qt_patch_files() {
+    [ -n "$debian_qt_patches" ] && [ -d "$debian_qt_patches" ] || return 0
+    find "$debian_qt_patches" -maxdepth 1 -type f -name '*.patch' | LC_ALL=C sort
+}
+
+# Applies the project's patches to the source in DIR; each one's header says what it mends.
+debian_qt_patch() {  # DIR
+    local file
+    while IFS= read -r file; do
+        echo "== Patching Qt: $(basename "$file")"
+        patch --directory="$1" --strip=1 --forward --batch --no-backup-if-mismatch \
+            --input="$file" || {
+            echo "debian_qt: $file does not apply to Debian's source" >&2
+            return 1
+        }
+    done < <(debian_qt_patch_files)
+}
 
 # The root's own apt sources of its release (main archive, updates, security), as deb-src
 # lines.
@@ -60,6 +83,7 @@ debian_qt_fetch() {  # WORK DEBIAN_VERSION
             apt-get "${apt_options[@]}" -q source --only-source qt6-base
         }
     )
+    debian_qt_patch "$(find "$work/src.part" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')"
     mv "$work/src.part" "$work/src"
     rm -rf "$apt"
 }
@@ -119,6 +143,7 @@ debian_qt_make() {  # WHAT HOST_QT CMAKE_OPTION...
         echo "Qt $fetched (Debian source) $what, tools of the root's Qt $host_qt"
         echo "built in $minutes min with $(nproc) jobs on $(date -u +%Y-%m-%d)"
         printf '%s\n' "$@"
+        debian_qt_patch_files | sed 's|.*/|patched with |'
     } >"$marker.new"
     mv "$marker.new" "$marker"
     rm -rf "$work"
@@ -146,6 +171,7 @@ debian_qt() {  # CACHE VERSION WHAT CMAKE_OPTION...
         [ -z "$debian_qt_toolchain" ] || cat "$debian_qt_toolchain"
         printf '%s\n' "$debian_qt_key"
         echo "qt6-base $host_qt"
+        debian_qt_patch_files | while IFS= read -r file; do cat "$file"; done
     } | sha1sum | cut -c1-12)
     qt=$cache/qt-$qt_version-$digest
 

@@ -148,6 +148,7 @@ in_root() {
     stage_in_root
     stage_timed "packages installed" torvane_install_packages web
     source scripts/debian-qt.sh
+    debian_qt_patches=$repo/packaging/web/qt
     emscripten_environment
     # What, beyond the options, makes the build: the toolchain's text and the compiler behind
     # emcc (the toolchain's path, always the same, is among the options).

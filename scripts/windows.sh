@@ -155,6 +155,7 @@ in_root() {
     stage_timed "packages installed" torvane_install_packages windows
 
     source scripts/debian-qt.sh
+    debian_qt_patches=$repo/packaging/windows/qt
     # What, beyond the options, makes the build: the toolchain file and the compiler.
     debian_qt_toolchain=$toolchain
     debian_qt_key=$("$cxx" --version | head -n 1)
