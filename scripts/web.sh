@@ -58,8 +58,11 @@ emscripten_toolchain=$emscripten_root/cmake/Modules/Platform/Emscripten.cmake
 # styles' own pictures), no Markdown, HTML, CSS or ODF text, no style sheets. Of the widgets,
 # those the window and its message box do not use and that Qt would link all the same, since
 # its own code reaches them (the item views with all that is built on them, the graphics view,
-# text editing, the main window, tabs, the dialogs but the message box, and a few others): they
-# take a fifth of the program's size. OpenGL stays: the browser's platform plugin does not
+# text editing, the main window, tabs, the dialogs but the message box, the spin boxes, tool
+# buttons, menu bar, splitter, progress bar, group box, stacked widget, rubber band and size
+# grip, and a few others): they take a fifth of the program's size. No MIME database either:
+# Qt reaches it only to guess an icon's format from its contents, and its glob patterns keep
+# the regular-expression engine in. OpenGL stays: the browser's platform plugin does not
 # build without it (its backing store comes with it), though the program draws none. No bill of
 # materials is written into the install.
 qt_options=(
@@ -78,7 +81,7 @@ qt_options=(
     -DFEATURE_pkg_config=OFF
     -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF
-    -DFEATURE_concurrent=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_mimetype=OFF
     -DFEATURE_gif=OFF -DFEATURE_jpeg=OFF -DFEATURE_ico=OFF -DFEATURE_imageformat_bmp=OFF
     -DFEATURE_imageformat_ppm=OFF -DFEATURE_imageformat_xbm=OFF -DFEATURE_movie=OFF
     -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF -DFEATURE_textodfwriter=OFF
@@ -89,7 +92,9 @@ qt_options=(
     -DFEATURE_progressdialog=OFF -DFEATURE_splashscreen=OFF -DFEATURE_lcdnumber=OFF
     -DFEATURE_dial=OFF -DFEATURE_keysequenceedit=OFF -DFEATURE_whatsthis=OFF
     -DFEATURE_undocommand=OFF -DFEATURE_filesystemmodel=OFF -DFEATURE_systemtrayicon=OFF
-    -DFEATURE_sessionmanager=OFF
+    -DFEATURE_sessionmanager=OFF -DFEATURE_spinbox=OFF -DFEATURE_toolbutton=OFF
+    -DFEATURE_menubar=OFF -DFEATURE_splitter=OFF -DFEATURE_progressbar=OFF -DFEATURE_groupbox=OFF
+    -DFEATURE_stackedwidget=OFF -DFEATURE_rubberband=OFF -DFEATURE_sizegrip=OFF
 )
 # What Qt for WebAssembly must hold for the program.
 debian_qt_files=(
