@@ -10,7 +10,7 @@ keyboard alone: presses Calculate on the empty sheet and closes the message with
 worked example with one figure mistyped and presses Calculate, closes the message that names the
 field, types the figure again straight into the field it puts the caret back in, and presses
 Calculate; reads the 30 results back through the browser's accessibility tree, by what each cell
-says it holds; presses Print and reads the PDF the page hands over: one page of the paper of the
+says it holds, and each field there by its caption with the figure it holds; presses Print and reads the PDF the page hands over: one page of the paper of the
 language's country, the window on it at its true size with every caption, input and result as
 text. The console
 must show no error, from the page's loading to the end.
@@ -240,6 +240,11 @@ def run(site_url, language, decimal, letter, screenshot):
                 print(f"  {description:30} {got.get(description, '(not found)')}")
             check("the 30 results read back through the accessibility tree", got == want,
                   sorted(set(want.items()) - set(got.items())))
+            named = {name: value for role, name, _, value in accessible_nodes(driver)
+                     if role == "textbox"}
+            check("every field is named by its caption, with its figure, in the tree",
+                  all(named.get(name) == text for name, text in typing),
+                  sorted(set(typing) - set(named.items())))
             if screenshot:
                 driver.save_screenshot(screenshot)
                 print(f"  the page: {screenshot}")
