@@ -142,13 +142,14 @@ torvane_windows_packages=(
 # (its moc, rcc, uic and syncqt, and the CMake packages that name them) for the Qt built for
 # WebAssembly from Debian's source, which dpkg-dev's dpkg-source unpacks from xz-compressed
 # tarballs, the labels' face the page ships and GoogleTest's source for the calculation's tests
-# under Node. Then what tests the page: chromium with its WebDriver and Python's Selenium to
+# under Node, and brotli, which compresses the page's files beside them for a server that
+# sends them so. Then what tests the page: chromium with its WebDriver and Python's Selenium to
 # drive it, headless, and poppler's tools to read the PDF the page hands over at Print.
 torvane_web_packages=(
     emscripten
     cmake ninja-build libfast-float-dev
     qt6-base-dev
     dpkg-dev xz-utils
-    fonts-liberation googletest
+    fonts-liberation googletest brotli
     chromium chromium-driver python3 python3-selenium poppler-utils
 )
