@@ -18,11 +18,14 @@
 #      after Qt's version and a digest of how it was built, beside a writable copy of
 #      emscripten's library cache (Debian's own is read-only), and a later run reuses both;
 #   3. builds the program into build-web/, whose site/ is what a web server serves as it is:
-#      the page, its scripts, the program's WebAssembly and the labels' face; and says how large
-#      the WebAssembly is, as it is and compressed (gzip -9);
+#      the page, its scripts, the program's WebAssembly and the labels' face, the larger files
+#      with their compressed copies beside them; and says how large they are, as they are and
+#      compressed (gzip -9, brotli -q 11);
 #   4. builds the calculation's tests for WebAssembly into build-web/calc/ and runs them under
 #      Node;
-#   5. tests the page in Debian's chromium, headless (tests/web/page_test.py).
+#   5. tests the page in Debian's chromium, headless (tests/web/page_test.py);
+#   6. with TORVANE_WEB_BENCH set, measures the page's load beside a bare window's
+#      (bench/web/load.py, given TORVANE_WEB_BENCH's words as its options: "--rounds 5").
 # build-web/ then belongs to the working tree's owner. TORVANE_SCREENSHOT=FILE keeps the test's
 # picture of the page. Whatever happens, also on Ctrl-C, the root is unmounted and removed at
 # the end.
@@ -139,14 +142,23 @@ calc_tests_in_node() {
 }
 
 sizes() {
-    local file raw packed
+    local file raw packed squeezed
     echo "== What the browser downloads (build-web/site/)"
     for file in build-web/site/torvane.wasm build-web/site/torvane.js build-web/site/qtloader.js \
         build-web/site/index.html build-web/site/fonts/*.ttf; do
         raw=$(stat -c %s "$file")
         packed=$(gzip -9 -c "$file" | wc -c)
-        printf '%-48s %9d bytes, %9d gzip -9\n' "${file#build-web/site/}" "$raw" "$packed"
+        squeezed=$(brotli -q 11 -c "$file" | wc -c)
+        printf '%-40s %9d bytes, %9d gzip -9, %9d brotli\n' "${file#build-web/site/}" "$raw" \
+            "$packed" "$squeezed"
     done
+}
+
+# The page's load over a slow line, beside a bare window's, with the options given.
+load_bench() {
+    local options
+    read -ra options <<<"$TORVANE_WEB_BENCH"
+    python3 bench/web/load.py --build build-web "${options[@]}"
 }
 
 in_root() {
@@ -173,6 +185,9 @@ in_root() {
     echo "== The page in a headless browser ($(chromium --version))"
     stage_timed "page tested in chromium" python3 tests/web/page_test.py build-web/site \
         ${TORVANE_SCREENSHOT:+--screenshot "$TORVANE_SCREENSHOT"}
+    if [ -v TORVANE_WEB_BENCH ]; then
+        stage_timed "load measured" load_bench
+    fi
 
     stage_end "the browser's program, built and tested"
 }
@@ -180,7 +195,8 @@ in_root() {
 case ${1:-} in
     --in-root) in_root ;;
     "") root_stage "$stage_release" web "${TORVANE_WEB_CACHE:-/var/cache/torvane-web}" \
-        "$inside_cache" "The browser's program" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} ;;
+        "$inside_cache" "The browser's program" ${screenshot:+TORVANE_SCREENSHOT=/root/page.png} \
+        ${TORVANE_WEB_BENCH+"TORVANE_WEB_BENCH=$TORVANE_WEB_BENCH"} ;;
     *)
         echo "usage: $0" >&2
         exit 2

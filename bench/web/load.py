@@ -1,0 +1,340 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Torvane developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The page's load over a slow line, beside a bare Qt for WebAssembly window's.
+
+Serves the built page (build-web/site/) and the same page with the bare window in the
+program's place (bench/web/, built here with the same Qt and options) from the loopback, as a
+static server that compresses does: a file's precompressed copy beside it (.br, .gz) when the
+browser takes that encoding, else gzip made on the fly for text, with validators and
+"Cache-Control: no-cache" (every later visit asks whether a file changed). Headless Chromium,
+driven through its WebDriver, sees the line through DevTools' network emulation (10 Mbit/s,
+40 ms by default). Each round opens each page, in alternating order, in a fresh browser:
+
+  cold          the first visit, nothing cached;
+  HTTP cache    the next visit, the service worker bypassed, from the browser's HTTP cache;
+  offline       the next visit with no network at all, from the service worker, when the
+                page has one (once it is ready): "no service worker" otherwise.
+
+The time is the first frame: from the navigation's start to the first animation frame after
+Qt first puts its window's pixels on its canvas. Reported: medians and quartiles, the ratios
+program / bare window, the bytes that crossed the line on a cold visit, and the files' sizes
+as they are, gzip'd and brotli'd.
+
+    python3 bench/web/load.py [--build build-web] [--rounds 5] [--serve br,gzip] [--serve gzip]
+
+Run in the root scripts/web.sh makes (TORVANE_WEB_BENCH="--rounds 5" scripts/web.sh), or
+wherever the browser build, emscripten's CMake set-up, chromium and its driver are at hand.
+"""
+
+import argparse
+import email.utils
+import functools
+import gzip
+import http.server
+import json
+import mimetypes
+import pathlib
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.parse
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+REPO = pathlib.Path(__file__).resolve().parents[2]
+PROGRAM_FILES = ("torvane.js", "torvane.wasm")
+COMPRESSED = {"br": ".br", "gzip": ".gz"}
+MODES = ("cold", "cached", "offline")
+LABELS = {"cold": "cold", "cached": "HTTP cache", "offline": "offline (worker)"}
+TEXT_TYPES = ("text/", "application/javascript", "application/json", "application/wasm",
+              "font/", "image/svg")
+
+# Notes, in the page, the first frame: the first animation frame after Qt first puts pixels on a
+# canvas of the document, in ms since the navigation started.
+FIRST_FRAME_PROBE = """
+(() => {
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    const result = put.apply(this, args);
+    if (window.__putAt === undefined && this.canvas.isConnected) {
+      window.__putAt = performance.now();
+      requestAnimationFrame(at => { window.__firstFrame = at; });
+    }
+    return result;
+  };
+})();
+"""
+
+
+class Site(http.server.SimpleHTTPRequestHandler):
+    """One folder, served as a compressing static server serves it (see the module's text)."""
+    protocol_version = "HTTP/1.1"
+    encodings = ("br", "gzip")
+    offline = False
+    made = {}  # gzip made on the fly, by file
+
+    def log_message(self, *args):
+        pass
+
+    def do_HEAD(self):
+        self.answer(body=False)
+
+    def do_GET(self):
+        self.answer(body=True)
+
+    def answer(self, body):
+        if Site.offline:
+            self.close_connection = True
+            return
+        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+        root = pathlib.Path(self.directory).resolve()
+        file = (root / path.lstrip("/")).resolve()
+        if file.is_dir():
+            file = file / "index.html"
+        if root not in file.parents or not file.is_file():
+            self.send_error(404)
+            return
+        kind = mimetypes.guess_type(file.name)[0] or "application/octet-stream"
+        kind = {".wasm": "application/wasm", ".js": "text/javascript"}.get(file.suffix, kind)
+        taken = {part.split(";")[0].strip()
+                 for part in self.headers.get("Accept-Encoding", "").split(",")}
+        encoding, data = None, None
+        for name in self.encodings:
+            copy = file.with_name(file.name + COMPRESSED[name])
+            if name in taken and copy.is_file():
+                encoding, data = name, copy.read_bytes()
+                break
+        if encoding is None and "gzip" in self.encodings and "gzip" in taken \
+                and kind.startswith(TEXT_TYPES):
+            if file not in Site.made:
+                Site.made[file] = gzip.compress(file.read_bytes(), 6, mtime=0)
+            encoding, data = "gzip", Site.made[file]
+        if data is None:
+            data = file.read_bytes()
+        stat = file.stat()
+        tag = f'"{stat.st_mtime_ns:x}-{stat.st_size:x}-{encoding or "identity"}"'
+        if self.headers.get("If-None-Match") == tag:
+            self.send_response(304)
+            self.send_header("ETag", tag)
+            self.end_headers()
+            return
+        self.send_response(200)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(data)))
+        if encoding:
+            self.send_header("Content-Encoding", encoding)
+        self.send_header("Vary", "Accept-Encoding")
+        self.send_header("ETag", tag)
+        self.send_header("Last-Modified", email.utils.formatdate(stat.st_mtime, usegmt=True))
+        self.send_header("Cache-Control", "no-cache")
+        self.end_headers()
+        if body:
+            self.wfile.write(data)
+
+
+def serve(folder, encodings):
+    handler = type("Served", (Site,), {"encodings": encodings})
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(handler, directory=str(folder)))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def compress(file):
+    """The file's gzip -9 and, where there is brotli, brotli copies, as the build makes them."""
+    subprocess.run(["gzip", "-9", "-n", "-k", "-f", str(file)], check=True)
+    if shutil.which("brotli"):
+        subprocess.run(["brotli", "-q", "11", "-f", str(file)], check=True)
+
+
+def bare_site(build, scratch):
+    """The page's folder with the bare window in the program's place."""
+    subprocess.run(["cmake", "--build", str(build), "--target", "bare_window"], check=True,
+                   stdout=subprocess.DEVNULL)
+    site = scratch / "bare"
+    shutil.copytree(build / "site", site)
+    for name in PROGRAM_FILES:
+        shutil.copy2(build / "bench" / "web" / "bare" / name, site / name)
+        for suffix in COMPRESSED.values():
+            site.joinpath(name + suffix).unlink(missing_ok=True)
+        compress(site / name)
+    return site
+
+
+def browser():
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in ("--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader",
+                     "--window-size=1000,760"):
+        options.add_argument(argument)
+    driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
+    driver.set_script_timeout(60)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FIRST_FRAME_PROBE})
+    driver.execute_cdp_cmd("Network.enable", {})
+    return driver
+
+
+def line(driver, args, offline=False):
+    rate = args.mbit * 1e6 / 8
+    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": offline, "latency": args.latency, "downloadThroughput": rate,
+        "uploadThroughput": rate})
+
+
+def first_frame(driver, url):
+    """Opens the page; the first frame's time in seconds and the bytes that crossed the line."""
+    driver.get("about:blank")
+    driver.get(url)
+    deadline = time.monotonic() + 90
+    while (at := driver.execute_script("return window.__firstFrame")) is None:
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"{url}: no frame drawn in 90 s")
+        time.sleep(0.05)
+    moved = driver.execute_script("""
+        return performance.getEntriesByType('navigation')
+            .concat(performance.getEntriesByType('resource'))
+            .reduce((sum, entry) => sum + (entry.transferSize || 0), 0);""")
+    return at / 1000, moved
+
+
+def worker_ready(driver):
+    """Whether the page has a service worker, once it is active with what it keeps."""
+    return driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        if (!('serviceWorker' in navigator)) return done(false);
+        navigator.serviceWorker.getRegistration().then(registration => registration
+            ? navigator.serviceWorker.ready.then(() => done(true)) : done(false));""")
+
+
+def visit(url, args):
+    """One fresh browser's three visits: {mode: seconds}, and the bytes of the cold one."""
+    driver = browser()
+    try:
+        line(driver, args)
+        times = {}
+        times["cold"], moved = first_frame(driver, url)
+        has_worker = worker_ready(driver)
+        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+        times["cached"], _ = first_frame(driver, url)
+        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
+        if has_worker:
+            worker_ready(driver)
+            line(driver, args, offline=True)
+            Site.offline = True
+            try:
+                times["offline"], _ = first_frame(driver, url)
+            except TimeoutError as error:
+                print(f"offline: {error}", file=sys.stderr)
+                times["offline failed"] = True
+            finally:
+                Site.offline = False
+        return times, moved
+    finally:
+        driver.quit()
+
+
+def sizes(site):
+    """(name, bytes, gzip'd, brotli'd) of the files a first visit downloads."""
+    rows = []
+    for file in sorted(site.rglob("*")):
+        if file.is_file() and file.suffix in (".wasm", ".js", ".ttf", ".html", ".json"):
+            if "licences" in file.parts:
+                continue
+            packed = [len(gzip.compress(file.read_bytes(), 9))]
+            br = file.with_name(file.name + ".br")
+            packed.append(br.stat().st_size if br.is_file() else None)
+            gz = file.with_name(file.name + ".gz")
+            if gz.is_file():
+                packed[0] = gz.stat().st_size
+            rows.append((str(file.relative_to(site)), file.stat().st_size, *packed))
+    return rows
+
+
+def spread(values):
+    if len(values) < 2:
+        return {"median": values[0], "q1": values[0], "q3": values[0]}
+    q = statistics.quantiles(values, n=4, method="inclusive")
+    return {"median": statistics.median(values), "q1": q[0], "q3": q[2]}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default=str(REPO / "build-web"),
+                        help="the browser build (default: build-web/ of the checkout)")
+    parser.add_argument("--rounds", type=int, default=5, help="rounds of both pages")
+    parser.add_argument("--serve", action="append",
+                        help="encodings the server sends, best first: br,gzip (default), gzip "
+                             "or identity; more than one measures each")
+    parser.add_argument("--mbit", type=float, default=10, help="the line's Mbit/s")
+    parser.add_argument("--latency", type=float, default=40, help="the line's latency in ms")
+    parser.add_argument("--json", help="also write every visit and the summary to this file")
+    args = parser.parse_args()
+    build = pathlib.Path(args.build).resolve()
+    if not (build / "site" / "torvane.wasm").is_file():
+        sys.exit(f"{build}/site/torvane.wasm is missing: build the page first (scripts/web.sh)")
+    variants = args.serve or ["br,gzip"]
+
+    with tempfile.TemporaryDirectory() as scratch:
+        sites = {"torvane": build / "site", "bare": bare_site(build, pathlib.Path(scratch))}
+        runs = {v: {name: [] for name in sites} for v in variants}
+        for variant in variants:
+            encodings = tuple(e for e in variant.split(",") if e != "identity")
+            servers = {name: serve(site, encodings) for name, site in sites.items()}
+            try:
+                order = list(sites)
+                for _ in range(args.rounds):
+                    for name in order:
+                        port = servers[name].server_address[1]
+                        times, moved = visit(f"http://127.0.0.1:{port}/", args)
+                        runs[variant][name].append({**times, "bytes": moved})
+                    order.reverse()  # ABBA: neither page always goes first
+            finally:
+                for server in servers.values():
+                    server.shutdown()
+
+        print(f"Load over a {args.mbit:g} Mbit/s line with {args.latency:g} ms latency, "
+              f"{args.rounds} rounds, alternating: first frame, median [quartiles]")
+        summary = {}
+        for variant in variants:
+            print(f"served {variant}:{'torvane':>24}{'bare window':>26}{'ratio':>8}")
+            summary[variant] = {}
+            for mode in MODES + ("bytes",):
+                cells, medians = [], []
+                for name in sites:
+                    values = [r[mode] for r in runs[variant][name] if mode in r]
+                    if not values:
+                        failed = any("offline failed" in r for r in runs[variant][name])
+                        cells.append("failed" if failed else "no service worker")
+                        continue
+                    s = spread(values)
+                    summary[variant].setdefault(name, {})[mode] = s
+                    medians.append(s["median"])
+                    cells.append(f"{s['median'] / 1e6:.2f} MB" if mode == "bytes" else
+                                 f"{s['median']:.2f} s [{s['q1']:.2f}-{s['q3']:.2f}]")
+                label = "bytes, cold" if mode == "bytes" else LABELS[mode]
+                ratio = f"{medians[0] / medians[1]:8.2f}" if len(medians) == 2 else ""
+                print(f"  {label:18}{cells[0]:>24}{cells[1]:>26}{ratio}")
+
+        print("Files, bytes: as they are, gzip -9, brotli -q 11")
+        for name, site in sites.items():
+            rows = sizes(site)
+            for file, raw, gz, br in rows:
+                if file in PROGRAM_FILES or name == "torvane":
+                    print(f"  {name:8}{file:36}{raw:>10}{gz:>10}{br if br else '-':>10}")
+            print(f"  {name:8}{'the whole page (brotli, else gzip)':36}{sum(r[1] for r in rows):>10}"
+                  f"{sum(r[2] for r in rows):>10}"
+                  f"{sum(r[3] or r[2] for r in rows):>10}")
+        if args.json:
+            pathlib.Path(args.json).write_text(json.dumps(
+                {"mbit": args.mbit, "latency": args.latency, "runs": runs,
+                 "summary": summary}, indent=1), encoding="utf-8")
+
+
+if __name__ == "__main__":
+    main()
