@@ -22,6 +22,9 @@ program / bare window, the bytes that crossed the line on a cold visit, and the 
 as they are, gzip'd and brotli'd.
 
     python3 bench/web/load.py [--build build-web] [--rounds 5] [--serve br,gzip] [--serve gzip]
+                              [--page NAME=FOLDER]
+
+--page adds another built page to the rounds, such as an earlier build's site/ kept aside.
 
 Run in the root scripts/web.sh makes (TORVANE_WEB_BENCH="--rounds 5" scripts/web.sh), or
 wherever the browser build, emscripten's CMake set-up, chromium and its driver are at hand.
@@ -273,6 +276,8 @@ def main():
                              "or identity; more than one measures each")
     parser.add_argument("--mbit", type=float, default=10, help="the line's Mbit/s")
     parser.add_argument("--latency", type=float, default=40, help="the line's latency in ms")
+    parser.add_argument("--page", action="append", default=[],
+                        help="NAME=FOLDER: another built page to measure in the same rounds")
     parser.add_argument("--json", help="also write every visit and the summary to this file")
     args = parser.parse_args()
     build = pathlib.Path(args.build).resolve()
@@ -282,6 +287,9 @@ def main():
 
     with tempfile.TemporaryDirectory() as scratch:
         sites = {"torvane": build / "site", "bare": bare_site(build, pathlib.Path(scratch))}
+        for page in args.page:
+            name, _, folder = page.partition("=")
+            sites[name] = pathlib.Path(folder).resolve()
         runs = {v: {name: [] for name in sites} for v in variants}
         for variant in variants:
             encodings = tuple(e for e in variant.split(",") if e != "identity")
@@ -302,10 +310,10 @@ def main():
               f"{args.rounds} rounds, alternating: first frame, median [quartiles]")
         summary = {}
         for variant in variants:
-            print(f"served {variant}:{'torvane':>24}{'bare window':>26}{'ratio':>8}")
+            print(f"served {variant}:" + "".join(f"{name:>26}" for name in sites) + "   ratio")
             summary[variant] = {}
             for mode in MODES + ("bytes",):
-                cells, medians = [], []
+                cells = []
                 for name in sites:
                     values = [r[mode] for r in runs[variant][name] if mode in r]
                     if not values:
@@ -314,12 +322,13 @@ def main():
                         continue
                     s = spread(values)
                     summary[variant].setdefault(name, {})[mode] = s
-                    medians.append(s["median"])
                     cells.append(f"{s['median'] / 1e6:.2f} MB" if mode == "bytes" else
                                  f"{s['median']:.2f} s [{s['q1']:.2f}-{s['q3']:.2f}]")
                 label = "bytes, cold" if mode == "bytes" else LABELS[mode]
-                ratio = f"{medians[0] / medians[1]:8.2f}" if len(medians) == 2 else ""
-                print(f"  {label:18}{cells[0]:>24}{cells[1]:>26}{ratio}")
+                program = summary[variant].get("torvane", {}).get(mode)
+                bare = summary[variant].get("bare", {}).get(mode)
+                ratio = f"{program['median'] / bare['median']:8.2f}" if program and bare else ""
+                print(f"  {label:18}" + "".join(f"{cell:>26}" for cell in cells) + ratio)
 
         print("Files, bytes: as they are, gzip -9, brotli -q 11")
         for name, site in sites.items():
@@ -327,8 +336,8 @@ def main():
             for file, raw, gz, br in rows:
                 if file in PROGRAM_FILES or name == "torvane":
                     print(f"  {name:8}{file:36}{raw:>10}{gz:>10}{br if br else '-':>10}")
-            print(f"  {name:8}{'the whole page (brotli, else gzip)':36}{sum(r[1] for r in rows):>10}"
-                  f"{sum(r[2] for r in rows):>10}"
+            print(f"  {name:8}{'the whole page (brotli, else gzip)':36}"
+                  f"{sum(r[1] for r in rows):>10}{sum(r[2] for r in rows):>10}"
                   f"{sum(r[3] or r[2] for r in rows):>10}")
         if args.json:
             pathlib.Path(args.json).write_text(json.dumps(
