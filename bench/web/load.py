@@ -48,6 +48,7 @@ import time
 import urllib.parse
 
 from selenium import webdriver
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 
 REPO = pathlib.Path(__file__).resolve().parents[2]
@@ -184,10 +185,15 @@ def browser():
 
 
 def line(driver, args, offline=False):
+    """The page's line: DevTools' network emulation, by rule where the old command is gone."""
     rate = args.mbit * 1e6 / 8
-    driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
-        "offline": offline, "latency": args.latency, "downloadThroughput": rate,
-        "uploadThroughput": rate})
+    conditions = {"offline": offline, "latency": args.latency, "downloadThroughput": rate,
+                  "uploadThroughput": rate}
+    try:
+        driver.execute_cdp_cmd("Network.emulateNetworkConditions", conditions)
+    except WebDriverException:
+        driver.execute_cdp_cmd("Network.emulateNetworkConditionsByRule", {
+            "matchedNetworkConditions": [{"urlPattern": "", **conditions}]})
 
 
 def first_frame(driver, url):
