@@ -26,9 +26,9 @@ void tell(QWidget& window, const QString& message, const std::function<void()>& 
 
 // Suits the keyboard to what in the window has the focus, where the program chooses it: in a
 // browser on a phone or a tablet, the number keypad for a field and none for a button; and,
-// after a tap, the keypad's Enter ("next") takes the caret along the window's Tab order, as a
-// soft keyboard has no Tab key (a keyboard's Enter still does nothing, as on the desktop). On
-// the desktop the keyboard is the keyboard: nothing to do.
+// while the last press was a finger's, the keypad's Enter ("next") takes the caret along the
+// window's Tab order, as a soft keyboard has no Tab key (after a click, Enter does nothing, as
+// on the desktop). On the desktop the keyboard is the keyboard: nothing to do.
 void suitKeyboard(QWidget& window);
 
 }  // namespace ui

@@ -16,14 +16,15 @@ text. The console
 must show no error, from the page's loading to the end.
 
 Then as a phone, upright and on its side, and as a tablet, each with a touch screen (Chromium's
-device emulation): the whole window on the screen, and again once the screen is turned, with
-its texts kept; the worked example typed as a soft keyboard types it, the first weight straight
-after the start (the caret starts in Big End 1), every other one after a tap on its field, and
-Calculate tapped: the 30 results; the fields ask for the number keypad, a button for none, and
-nothing on the page moves; the example typed once more with one tap on Big End 1, zoomed in by
-two fingers, and the keypad's "next" after each weight: the 30 results again; the web app
-manifest with its icons; and, the network gone, the page starting again from what the service
-worker kept.
+device emulation): every file the page loads asked for with the build's version; all 105
+controls on the screen, and again once the screen is turned, with their texts kept; the worked
+example typed, the first weight on a keyboard straight after the start (the caret starts in Big
+End 1), every other one as a soft keyboard sends it after a tap on its field, and Calculate
+tapped: the 30 results; the fields ask for the number keypad, a button for none, and nothing on
+the page moves; the example typed once more, zoomed in twice as close (as two fingers may), with
+one tap on Big End 1 and the keypad's "next" after each weight: the 30 results again; the web
+app manifest with its icons; and, the network gone, the page starting again from what the
+service worker kept.
 
 Usage: page_test.py SITE_FOLDER [--screenshot FILE]"""
 import argparse
@@ -380,6 +381,12 @@ def run_touch(folder, device):
                     "the program", lambda: turn_on_screen_reader_support(driver), 60)):
                 return
             wait_for("the fields", lambda: control(driver, FIRST_FIELD), 15)
+            loaded = driver.execute_script("""return performance.getEntriesByType('resource')
+                .map(e => e.name).filter(name => name.startsWith(location.origin))
+                .map(name => [name, name.endsWith(`?v=${version}`)]);""")
+            check("every file the page loads carries the build's version",
+                  any("/torvane.wasm?" in name for name, _ in loaded)
+                  and all(versioned for _, versioned in loaded), loaded)
             whole_sheet_shown(driver, width, height)
             want = {d: f"{d}, {spoken(figure)}" for d, figure in results(".").items()}
 
@@ -408,15 +415,18 @@ def run_touch(folder, device):
             hold(driver, width, height, scale)
             time.sleep(1)
 
-            # Clear, then two fingers zoom in on Big End 1; one tap there and "next" after
-            # each weight; Calculate tapped at the whole sheet again.
+            # Clear, then zoomed in twice as close, as two fingers would (Qt keeps the browser's
+            # gestures off its screen, the page lets them back in); one tap on Big End 1 and
+            # "next" after each weight; Calculate tapped at the whole sheet again.
             tap(driver, control(driver, "Clearbutton"))
-            first = control(driver, FIRST_FIELD)
-            left, top, right, bottom = on_screen(driver, first)
-            cdp(driver, "Input.synthesizePinchGesture", x=(left + right) / 2,
-                y=(top + bottom) / 2, scaleFactor=2, gestureSourceType="touch")
-            zoom = driver.execute_script("return visualViewport.scale")
-            tap(driver, first)
+            gestures = driver.execute_script(
+                f"return getComputedStyle(({SCREEN}).querySelector('.qt-window-contents'))"
+                ".touchAction")
+            check("two fingers may zoom the window", gestures == "pinch-zoom", gestures)
+            zoom = 2 * driver.execute_script("return visualViewport.scale")
+            cdp(driver, "Emulation.setPageScaleFactor", pageScaleFactor=zoom)
+            time.sleep(0.5)
+            tap(driver, control(driver, FIRST_FIELD))
             check("a field's keypad offers \"next\"", keypad(driver) == ["decimal", "next"],
                   keypad(driver))
             for _, text in typing:
