@@ -1,12 +1,12 @@
 # SPDX-FileCopyrightText: 2026 The Torvane developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Stamps the page's folder with its build's version, once its files are built (cmake -P):
-#   -DSITE=folder -DSOURCE=packaging/web -DFILES=a;b -DFACES=x;y -DTITLE=... -DSHEET_WIDTH=px
-#   -DSHEET_HEIGHT=px -DTHEME=#rrggbb -DBACKGROUND=#rrggbb
+#   -DSITE=folder -DSOURCE=packaging/web -DFILES=a;b -DFACES=x;y -DTITLE=...
+#   -DSHEET_WIDTH=px -DSHEET_HEIGHT=px -DTHEME=#rrggbb -DBACKGROUND=#rrggbb
 # The version is a digest of the files the page loads (FILES, relative to SITE), of the
-# templates and of this script: the same build gives the same version, any change a new one. index.html,
-# manifest.webmanifest and sw.js are written from their templates with it, and fonts.json names
-# the faces FACES (in fonts/, as .ttf) by their versioned addresses.
+# templates and of this script: the same build gives the same version, any change a new one.
+# index.html, manifest.webmanifest and sw.js are written from their templates with it, and
+# fonts.json names the faces FACES (in fonts/, as .ttf) by their versioned addresses.
 
 set(digests)
 foreach(file IN LISTS FILES)
@@ -23,7 +23,8 @@ string(SUBSTRING ${TORVANE_VERSION} 0 16 TORVANE_VERSION)
 
 set(preloads)
 foreach(face IN LISTS FACES)
-    list(APPEND preloads "{\"source\": \"fonts/${face}.ttf?v=${TORVANE_VERSION}\", \"destination\": \"/fonts/${face}.ttf\"}")
+    set(source "fonts/${face}.ttf?v=${TORVANE_VERSION}")
+    list(APPEND preloads "{\"source\": \"${source}\", \"destination\": \"/fonts/${face}.ttf\"}")
 endforeach()
 list(JOIN preloads ",\n  " preloads)
 file(WRITE ${SITE}/fonts.json "[\n  ${preloads}\n]\n")
