@@ -38,8 +38,13 @@ self.addEventListener("fetch", event => {
   if (request.method !== "GET")
     return;
   if (request.mode === "navigate") {
-    event.respondWith(fetch(request).catch(async () =>
-      (await caches.match(page, { cacheName })) ?? Response.error()));
+    // The page, by the folder's address or its own; the licences and the like, as they are.
+    const path = new URL(request.url).pathname;
+    const folder = new URL(self.registration.scope).pathname;
+    if (path === folder || path === folder + page) {
+      event.respondWith(fetch(request).catch(async () =>
+        (await caches.match(page, { cacheName })) ?? Response.error()));
+    }
     return;
   }
   event.respondWith((async () =>

@@ -403,9 +403,11 @@ def run_touch(folder, device):
             check("Calculate asks for no keyboard", keypad(driver)[0] == "none", keypad(driver))
             check("the first weight typed at the start, the others after a tap: the 30 results",
                   wait_for_results(driver, want) == want)
-            check("nothing on the page moved", driver.execute_script(
+            moved = driver.execute_script(
                 "return [scrollX, scrollY, document.scrollingElement.scrollLeft,"
-                " document.scrollingElement.scrollTop]") == [0, 0, 0, 0])
+                " document.scrollingElement.scrollTop, visualViewport.offsetLeft,"
+                " visualViewport.offsetTop]")
+            check("nothing on the page moved", not any(moved), moved)
 
             # The screen turned: the window fitted again, its texts kept.
             hold(driver, height, width, scale)
@@ -444,7 +446,9 @@ def run_touch(folder, device):
 
             # The network gone: the page starts from what the service worker kept.
             check("the service worker has kept the page", driver.execute_async_script(
-                "navigator.serviceWorker.ready.then(() => arguments[0](true))"))
+                """const done = arguments[0];
+                navigator.serviceWorker.ready.then(() => done(true));
+                setTimeout(() => done(false), 20000);"""))
             cdp(driver, "Network.enable")
             cdp(driver, "Network.emulateNetworkConditions", offline=True, latency=0,
                 downloadThroughput=-1, uploadThroughput=-1)
