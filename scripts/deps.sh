@@ -150,6 +150,6 @@ torvane_web_packages=(
     cmake ninja-build libfast-float-dev
     qt6-base-dev
     dpkg-dev xz-utils
-    fonts-liberation googletest brotli
+    fonts-liberation googletest brotli librsvg2-bin
     chromium chromium-driver python3 python3-selenium poppler-utils
 )

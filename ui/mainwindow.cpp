@@ -12,6 +12,7 @@
 #include <QPicture>
 #include <QPushButton>
 #include <QRegion>
+#include <QShowEvent>
 #include <QTimer>
 #include <algorithm>
 
@@ -70,6 +71,17 @@ MainWindow::MainWindow(calc::RandomSource& random, QWidget* parent)
     connectCommands();
     chainFocus();
     fields_.front()->setFocus();
+    suitKeyboard(*this);
+}
+
+// The caret starts in the first big end, put there again once the fields are shown: a platform
+// that makes the window active as it makes it, before anything in it is visible (a browser's),
+// would have passed the focus on from the hidden field to the next one.
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        fields_.front()->setFocus();
+    }
 }
 
 // The fields and the result cells are kept in the sheets' orders.

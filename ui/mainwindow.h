@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
 class QPushButton;
+class QShowEvent;
 
 namespace ui {
 
@@ -39,6 +40,9 @@ class MainWindow final : public QWidget {
     void calculate();
     void clear();
     void print();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
     void addControl(const Control& control, QWidget& group, const QString& labelFace);

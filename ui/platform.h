@@ -24,4 +24,11 @@ void takeDesktopFont();
 // box is closed.
 void tell(QWidget& window, const QString& message, const std::function<void()>& closed = {});
 
+// Suits the keyboard to what in the window has the focus, where the program chooses it: in a
+// browser on a phone or a tablet, the number keypad for a field and none for a button; and,
+// while the last press was a finger's, the keypad's Enter ("next") takes the caret along the
+// window's Tab order, as a soft keyboard has no Tab key (after a click, Enter does nothing, as
+// on the desktop). On the desktop the keyboard is the keyboard: nothing to do.
+void suitKeyboard(QWidget& window);
+
 }  // namespace ui

@@ -54,6 +54,11 @@ def _spoken_name(field):
     return "Recip. %" if field == "Recip" else field
 
 
+def typed(decimal="."):
+    """The 29 fields by their object names (Bigend1), with what is typed into each."""
+    return _records("field", decimal)
+
+
 def fields(decimal="."):
     return [(_spoken_name(name), text) for name, text in _records("field", decimal)]
 

@@ -15,16 +15,30 @@ language's country, the window on it at its true size with every caption, input 
 text. The console
 must show no error, from the page's loading to the end.
 
+Then as a phone, upright and on its side, and as a tablet, each with a touch screen (Chromium's
+device emulation): every file the page loads asked for with the build's version; all 105
+controls on the screen, and again once the screen is turned, with their texts kept; the worked
+example typed, the first weight on a keyboard straight after the start (the caret starts in Big
+End 1), every other one as a soft keyboard sends it after a tap on its field, and Calculate
+tapped: the 30 results; the fields ask for the number keypad, a button for none, and nothing on
+the page moves; the example typed once more, zoomed in twice as close (as two fingers may), with
+one tap on Big End 1 and the keypad's "next" after each weight: the 30 results again; the web
+app manifest with its icons; and, the network gone, the page starting again from what the
+service worker kept.
+
 Usage: page_test.py SITE_FOLDER [--screenshot FILE]"""
 import argparse
 import functools
 import http.server
+import json
 import pathlib
 import subprocess
 import sys
 import tempfile
 import threading
 import time
+import urllib.parse
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -33,7 +47,7 @@ from selenium.webdriver.common.keys import Keys
 
 here = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(here.parent / "accessibility"))
-from worked_example import RESULTS, fields, results, spoken  # noqa: E402
+from worked_example import RESULTS, fields, results, spoken, typed  # noqa: E402
 
 TITLE = "Torvane - Quillon Assistant"
 EMPTY_MESSAGE = "All values must be entered"
@@ -261,6 +275,201 @@ def run(site_url, language, decimal, letter, screenshot):
             driver.quit()
 
 
+# name, CSS width and height, device pixels per CSS pixel
+DEVICES = [("phone, upright", 390, 844, 3), ("phone, on its side", 844, 390, 3),
+           ("tablet", 768, 1024, 2)]
+KEYPAD = "document.querySelector('body > input')"  # the element Qt types through
+
+
+def cdp(driver, command, **parameters):
+    return driver.execute_cdp_cmd(command, parameters)
+
+
+def hold(driver, width, height, scale):
+    """The browser as a device with a touch screen of the given size, turned as its shape is."""
+    turned = width > height
+    cdp(driver, "Emulation.setDeviceMetricsOverride", width=width, height=height,
+        deviceScaleFactor=scale, mobile=True, screenWidth=width, screenHeight=height,
+        screenOrientation={"type": "landscapePrimary" if turned else "portraitPrimary",
+                           "angle": 90 if turned else 0})
+
+
+def on_screen(driver, element):
+    """The element's box as the screen shows it: (left, top, right, bottom) in the screen's
+    CSS pixels, whatever the page's layout width and zoom."""
+    return driver.execute_script("""
+        const box = arguments[0].getBoundingClientRect(), view = visualViewport;
+        return [box.left, box.top, box.right, box.bottom].map((at, i) =>
+            (at - (i % 2 ? view.offsetTop : view.offsetLeft)) * view.scale);""", element)
+
+
+def tap(driver, element):
+    """A finger on the element's middle (the protocol's points are the page's CSS pixels from
+    the top left of what the screen shows)."""
+    x, y = driver.execute_script("""
+        const box = arguments[0].getBoundingClientRect(), view = visualViewport;
+        return [(box.left + box.right) / 2 - view.offsetLeft,
+                (box.top + box.bottom) / 2 - view.offsetTop];""", element)
+    cdp(driver, "Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+    cdp(driver, "Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+    time.sleep(0.2)
+
+
+def type_softly(driver, text):
+    cdp(driver, "Input.insertText", text=text)
+
+
+def type_keys(driver, text):
+    for key in text:
+        cdp(driver, "Input.dispatchKeyEvent", type="keyDown", key=key, text=key)
+        cdp(driver, "Input.dispatchKeyEvent", type="keyUp", key=key)
+
+
+def next_key(driver):
+    for kind in ("keyDown", "keyUp"):
+        cdp(driver, "Input.dispatchKeyEvent", type=kind, key="Enter", code="Enter",
+            windowsVirtualKeyCode=13, text="\r" if kind == "keyDown" else "")
+
+
+def keypad(driver):
+    return driver.execute_script(f"""const input = {KEYPAD};
+        return [input?.inputMode, input?.enterKeyHint];""")
+
+
+def whole_sheet_shown(driver, width, height):
+    """Every one of the window's 105 controls (by the elements the screen-reader support puts
+    under its fields, buttons and labels) within the screen."""
+    controls = driver.execute_script(f"""return [...({SCREEN}).querySelectorAll(
+        '[id^="QApplication.Form1."]')].filter(e => e.matches('input, textarea, button'));""")
+    outside = [c.get_attribute("id") for c in controls if not all(
+        -0.5 <= at <= limit + 0.5 for at, limit in zip(on_screen(driver, c), (width, height) * 2))]
+    check(f"all 105 controls on the {width} x {height} screen",
+          len(controls) == 105 and not outside, f"{len(controls)} controls; outside: {outside}")
+
+
+def wait_for_results(driver, want):
+    return wait_for("the results", lambda: (lambda c: c if c == want else None)(
+        cells(driver)), 15) or cells(driver)
+
+
+def check_manifest(driver, base):
+    manifest = cdp(driver, "Page.getAppManifest")
+    check("the manifest reads with no error", manifest.get("data") and not manifest.get(
+        "errors"), manifest.get("errors"))
+    data = json.loads(manifest.get("data") or "{}")
+    icons = {(i.get("sizes"), i.get("purpose", "any")): i["src"] for i in data.get("icons", [])}
+    check("the manifest: name, short name, standalone, colours",
+          data.get("name") == TITLE and data.get("short_name") and data.get("display") ==
+          "standalone" and data.get("theme_color") and data.get("background_color"), data)
+    for sizes, purpose in (("192x192", "any"), ("512x512", "any"), ("512x512", "maskable")):
+        src = icons.get((sizes, purpose), "")
+        with urllib.request.urlopen(urllib.parse.urljoin(base, src)) as answer:
+            png = answer.read(24)
+        size = "x".join(str(int.from_bytes(png[at:at + 4], "big")) for at in (16, 20))
+        check(f"the {purpose} icon at {sizes}", png.startswith(b"\x89PNG") and size == sizes,
+              f"{src}: {size}")
+
+
+def run_touch(folder, device):
+    name, width, height, scale = device
+    print(f"== The page on a {name}, {width} x {height}, by touch")
+    server = serve(folder)
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    with tempfile.TemporaryDirectory() as downloads:
+        driver = browser("en-US", downloads)
+        console = Console(driver)
+        try:
+            hold(driver, width, height, scale)
+            cdp(driver, "Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+            driver.get(url)
+            if not check("the program starts", wait_for(
+                    "the program", lambda: turn_on_screen_reader_support(driver), 60)):
+                return
+            wait_for("the fields", lambda: control(driver, FIRST_FIELD), 15)
+            loaded = driver.execute_script("""return performance.getEntriesByType('resource')
+                .map(e => e.name).filter(name => name.startsWith(location.origin))
+                .map(name => [name, name.endsWith(`?v=${version}`)]);""")
+            check("every file the page loads carries the build's version",
+                  any("/torvane.wasm?" in name for name, _ in loaded)
+                  and all(versioned for _, versioned in loaded), loaded)
+            whole_sheet_shown(driver, width, height)
+            want = {d: f"{d}, {spoken(figure)}" for d, figure in results(".").items()}
+
+            # Straight after the start, the first weight on a keyboard; each other one after
+            # a tap, as the soft keyboard sends it.
+            typing = typed(".")
+            type_keys(driver, typing[0][1])
+            for field, text in typing[1:]:
+                tap(driver, control(driver, field))
+                type_softly(driver, text)
+            check("a field asks for the number keypad", keypad(driver)[0] == "decimal",
+                  keypad(driver))
+            tap(driver, control(driver, "Calcbutton"))
+            check("Calculate asks for no keyboard", keypad(driver)[0] == "none", keypad(driver))
+            check("the first weight typed at the start, the others after a tap: the 30 results",
+                  wait_for_results(driver, want) == want)
+            moved = driver.execute_script(
+                "return [scrollX, scrollY, document.scrollingElement.scrollLeft,"
+                " document.scrollingElement.scrollTop, visualViewport.offsetLeft,"
+                " visualViewport.offsetTop]")
+            check("nothing on the page moved", not any(moved), moved)
+
+            # The screen turned: the window fitted again, its texts kept.
+            hold(driver, height, width, scale)
+            time.sleep(1)
+            whole_sheet_shown(driver, height, width)
+            check("the results kept as the screen turns", cells(driver) == want)
+            hold(driver, width, height, scale)
+            time.sleep(1)
+
+            # Clear, then zoomed in twice as close, as two fingers would (Qt keeps the browser's
+            # gestures off its screen, the page lets them back in); one tap on Big End 1 and
+            # "next" after each weight; Calculate tapped at the whole sheet again.
+            tap(driver, control(driver, "Clearbutton"))
+            gestures = driver.execute_script(
+                f"return getComputedStyle(({SCREEN}).querySelector('.qt-window-contents'))"
+                ".touchAction")
+            check("two fingers may zoom the window", gestures == "pinch-zoom", gestures)
+            zoom = 2 * driver.execute_script("return visualViewport.scale")
+            cdp(driver, "Emulation.setPageScaleFactor", pageScaleFactor=zoom)
+            time.sleep(0.5)
+            tap(driver, control(driver, FIRST_FIELD))
+            check("a field's keypad offers \"next\"", keypad(driver) == ["decimal", "next"],
+                  keypad(driver))
+            for _, text in typing:
+                type_softly(driver, text)
+                next_key(driver)
+            cdp(driver, "Emulation.resetPageScaleFactor")
+            time.sleep(0.5)
+            tap(driver, control(driver, "Calcbutton"))
+            check(f"zoomed in ({zoom:.2f}), one tap and \"next\" after each weight: "
+                  "the 30 results", wait_for_results(driver, want) == want)
+
+            check_manifest(driver, url)
+            errors = console.new_errors()
+            check("no error in the console", not errors, errors)
+
+            # The network gone: the page starts from what the service worker kept.
+            check("the service worker has kept the page", driver.execute_async_script(
+                """const done = arguments[0];
+                navigator.serviceWorker.ready.then(() => done(true));
+                setTimeout(() => done(false), 20000);"""))
+            cdp(driver, "Network.enable")
+            cdp(driver, "Network.emulateNetworkConditions", offline=True, latency=0,
+                downloadThroughput=-1, uploadThroughput=-1)
+            server.shutdown()
+            server.server_close()
+            driver.refresh()
+            check("offline, the page starts again", wait_for(
+                "the program", lambda: turn_on_screen_reader_support(driver), 60))
+        finally:
+            server.shutdown()
+            told = [e for e in console.read() if e["level"] != "INFO"]
+            for entry in told[:10]:
+                print(f"  console {entry['level']}: {entry['message']}")
+            driver.quit()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("site")
@@ -273,6 +482,8 @@ def main():
         run(url, "de-DE", ",", False, None)
     finally:
         server.shutdown()
+    for device in DEVICES:
+        run_touch(pathlib.Path(arguments.site).resolve(), device)
     if failures:
         sys.exit(f"page test: {len(failures)} failure(s): " + "; ".join(failures))
     print("page test: every check passed")
