@@ -141,14 +141,25 @@ calc_tests_in_node() {
     ctest --preset web-node
 }
 
+# The size of FILE compressed: its copy's beside it, where the build made one, else COMMAND's.
+compressed_size() {  # FILE SUFFIX COMMAND...
+    local file=$1 suffix=$2
+    shift 2
+    if [ -f "$file$suffix" ]; then
+        stat -c %s "$file$suffix"
+    else
+        "$@" -c "$file" | wc -c
+    fi
+}
+
 sizes() {
     local file raw packed squeezed
     echo "== What the browser downloads (build-web/site/)"
     for file in build-web/site/torvane.wasm build-web/site/torvane.js build-web/site/qtloader.js \
         build-web/site/index.html build-web/site/fonts/*.ttf; do
         raw=$(stat -c %s "$file")
-        packed=$(gzip -9 -c "$file" | wc -c)
-        squeezed=$(brotli -q 11 -c "$file" | wc -c)
+        packed=$(compressed_size "$file" .gz gzip -9)
+        squeezed=$(compressed_size "$file" .br brotli -q 11)
         printf '%-40s %9d bytes, %9d gzip -9, %9d brotli\n' "${file#build-web/site/}" "$raw" \
             "$packed" "$squeezed"
     done
