@@ -64,8 +64,7 @@ emscripten_toolchain=$emscripten_root/cmake/Modules/Platform/Emscripten.cmake
 # text editing, the main window, tabs, the dialogs but the message box, the spin boxes, tool
 # buttons, menu bar, splitter, progress bar, group box, stacked widget, rubber band and size
 # grip, and a few others): they take a fifth of the program's size. No MIME database either:
-# Qt reaches it only to guess an icon's format from its contents, and its glob patterns keep
-# the regular-expression engine in. OpenGL stays: the browser's platform plugin does not
+# Qt reaches it only to guess an icon's format from its contents. OpenGL stays: the browser's platform plugin does not
 # build without it (its backing store comes with it), though the program draws none. No bill of
 # materials is written into the install.
 qt_options=(
@@ -141,14 +140,25 @@ calc_tests_in_node() {
     ctest --preset web-node
 }
 
+# The size of FILE compressed: its copy's beside it, where the build made one, else COMMAND's.
+compressed_size() {  # FILE SUFFIX COMMAND...
+    local file=$1 suffix=$2
+    shift 2
+    if [ -f "$file$suffix" ]; then
+        stat -c %s "$file$suffix"
+    else
+        "$@" -c "$file" | wc -c
+    fi
+}
+
 sizes() {
     local file raw packed squeezed
     echo "== What the browser downloads (build-web/site/)"
     for file in build-web/site/torvane.wasm build-web/site/torvane.js build-web/site/qtloader.js \
         build-web/site/index.html build-web/site/fonts/*.ttf; do
         raw=$(stat -c %s "$file")
-        packed=$(gzip -9 -c "$file" | wc -c)
-        squeezed=$(brotli -q 11 -c "$file" | wc -c)
+        packed=$(compressed_size "$file" .gz gzip -9)
+        squeezed=$(compressed_size "$file" .br brotli -q 11)
         printf '%-40s %9d bytes, %9d gzip -9, %9d brotli\n' "${file#build-web/site/}" "$raw" \
             "$packed" "$squeezed"
     done
