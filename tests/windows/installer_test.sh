@@ -23,8 +23,8 @@
 #      uninstall its entry names leaves nothing of it;
 #   9. the MSI packages beside the installers (Torvane-<version>-win64.msi): the older one
 #      installed with msiexec /qn, then this one over it, leave one program folder, one
-#      Start-menu shortcut and one entry among the installed programs, of this release, with
-#      its icon; the program shows the worked example; msiexec /x leaves nothing.
+#      Start-menu shortcut and one entry among the installed programs, of this release, its
+#      icon published; the program shows the worked example; msiexec /x leaves nothing.
 #
 #   installer_test.sh INSTALLER OLDER_INSTALLER [SCREENSHOT.png]
 #
@@ -305,15 +305,28 @@ msiexec() {  # /i|/x PACKAGE: silently, with the package copied into the prefix
     timeout 300 "$wineserver" -w || fail "msiexec $1 did not finish within 5 minutes"
     rm -f "$drive_c/setup.msi"
 }
-# The entries among the installed programs named Torvane: KEY VERSION ICON, one a line.
+# The entries among the installed programs named Torvane: KEY VERSION, one a line.
 msi_entries() {
     "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
         tr -d '\r' | awk '
-            /^HKEY_/ { if (name == "Torvane") print key, version, icon; key = $0; name = version = icon = "" }
+            /^HKEY_/ { if (name == "Torvane") print key, version; key = $0; name = version = "" }
             $1 == "DisplayName" { name = $3 }
             $1 == "DisplayVersion" { version = $3 }
-            $1 == "DisplayIcon" { icon = "icon" }
-            END { if (name == "Torvane") print key, version, icon }'
+            END { if (name == "Torvane") print key, version }'
+}
+# The icon Windows Installer published for the product, which the list of installed programs
+# shows (its ProductIcon, a copy under C:\Windows\Installer), as a path of the machine.
+msi_icon() {
+    local icon
+    icon=$("$wine" reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null |
+        tr -d '\r' | awk '
+            /^HKEY_/ { if (name == "Torvane") print icon; name = icon = "" }
+            $1 == "ProductName" { name = $3 }
+            $1 == "ProductIcon" { sub(/^ *ProductIcon +REG_SZ +/, ""); icon = $0 }
+            END { if (name == "Torvane") print icon }')
+    [ -n "$icon" ] || return 0
+    icon=${icon#[Cc]:}
+    echo "$drive_c${icon//\\//}"
 }
 
 echo "== The MSI: $old_version, then $new_version over it (msiexec /i /qn)"
@@ -321,8 +334,9 @@ msiexec /i "$older_msi"
 check "version $old_version is listed" [ "$(msi_entries | awk '{ print $2 }')" = "$old_version" ]
 msiexec /i "$msi"
 msi_entries | sed 's/^/  entry: /'
-check "one entry, of version $new_version, with its icon" \
-    [ "$(msi_entries | awk '{ print $2, $3 }')" = "$new_version icon" ]
+check "one entry, of version $new_version" [ "$(msi_entries | awk '{ print $2 }')" = "$new_version" ]
+icon=$(msi_icon)
+check "the entry's icon is published (${icon#"$drive_c"})" test -s "$icon"
 check "torvane.exe is under Program Files, version $new_version" \
     [ "$(installed_version)" = "$new_version" ]
 check "one program folder" \
@@ -344,6 +358,7 @@ check "no file is left under Program Files" [ ! -e "$folder" ]
 check "no Start-menu shortcut is left" \
     [ -z "$(find "$drive_c" -iname 'Torvane*.lnk' -path '*Start Menu*')" ]
 check "no entry is left among the installed programs" [ -z "$(msi_entries)" ]
+check "no product is left published" [ -z "$(msi_icon)" ]
 
 echo "installer test: $failures failure(s)"
 [ "$failures" -eq 0 ]
