@@ -120,11 +120,13 @@ torvane_install_packages() {
 # target), the root's own Qt (its moc, rcc, uic and syncqt, and the CMake packages that name
 # them) for the Qt built for Windows from Debian's source, which dpkg-dev's dpkg-source unpacks
 # from xz-compressed tarballs. Then what the Windows package holds and is made with
-# (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS) and what tests it
+# (GoogleTest's source, the icon's drawing tools, the labels' face, NSIS, wixl of msitools for
+# the MSI, osslsigncode to sign the packages) and what tests it
 # under Wine: Wine with its own fonts, a virtual X server and what drives and photographs it,
 # and the German locale's definition; then, for the printed page, a print service with a PDF
 # printer, poppler's tools and Python to measure and read the page, Ghostscript to draw its
-# picture parts alone and Tesseract with its English data to read them.
+# picture parts alone and Tesseract with its English data to read them; and openssl, which
+# makes the signing test's throw-away certificate.
 torvane_windows_packages=(
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     cmake ninja-build libfast-float-dev
@@ -134,6 +136,7 @@ torvane_windows_packages=(
     wine64 fonts-wine xvfb xauth xdotool imagemagick locales
     cups cups-client printer-driver-cups-pdf poppler-utils python3
     ghostscript tesseract-ocr tesseract-ocr-eng
+    wixl osslsigncode openssl
 )
 
 # Building the program for a web browser (scripts/web.sh) and testing it there, installed in the

@@ -18,11 +18,14 @@
 #      later run reuses;
 #   3. cross-builds the program and its tests with the project's CMake files into
 #      build-windows/, and checks the program's hardening (stack protector, ASLR, DEP);
-#   4. makes the installer and the portable .zip (cpack: NSIS and ZIP) in build-windows/, and an
-#      installer of an older version of the same tree (build-windows/older/) to upgrade from;
+#   4. makes the installer, the MSI and the portable .zip (cpack: NSIS, External with wixl, and
+#      ZIP) in build-windows/, signed where a certificate is given (TORVANE_SIGN_*, see
+#      packaging/windows/sign.sh), and an installer and MSI of an older version of the same tree
+#      (build-windows/older/) to upgrade from;
 #   5. runs the tests under Wine (tests/windows/suite_test.sh), the installer as a user would
 #      (tests/windows/installer_test.sh: upgrade, the worked example, 150 % and dark mode,
-#      uninstall), prints the worked example through a CUPS queue of the test's own
+#      uninstall; for the user alone; the MSI), checks the packages signed with a throw-away
+#      certificate (tests/windows/signing_test.sh), prints the worked example through a CUPS queue of the test's own
 #      (tests/windows/print_test.sh) and checks that the outcome reaches UI Automation
 #      (tests/windows/announcement_test.sh).
 # build-windows/ then belongs to the working tree's owner. TORVANE_SCREENSHOT=FILE.png keeps the
@@ -127,27 +130,28 @@ check_hardening() {
     }
 }
 
-# An installer of an older release of the same tree, for the installer test to upgrade from:
-# the program alone, built with another version number (the preset windows-older) in
-# build-windows/older/; $older is its installer.
+# An installer and an MSI of an older release of the same tree, for the installer test to
+# upgrade from: the program alone, built with another version number (the preset
+# windows-older) in build-windows/older/; $older is its installer, the MSI beside it.
 older_installer() {
     local dir=build-windows/older log=$repo/build-windows/older.log
-    echo "== An installer of an older version, to upgrade from ($log)"
+    echo "== An installer and an MSI of an older version, to upgrade from ($log)"
     {
         stage_build windows-older "$dir" &&
-            (cd "$dir" && cpack -G NSIS -C Release)
+            (cd "$dir" && cpack -G 'NSIS;External' -C Release)
     } >"$log" 2>&1 || {
         tail -n 40 "$log"
         return 1
     }
     older=$(ls "$dir"/Torvane-*-win64.exe)
-    ls -l "$older"
+    ls -l "$older" "${older%.exe}.msi"
 }
 
 package() {
-    echo "== The installer and the portable archive"
+    echo "== The installer, the MSI and the portable archive"
+    packaging/windows/sign.sh --status
     (cd build-windows && cpack -C Release)
-    ls -l "$installer" "${installer%.exe}.zip"
+    ls -l "$installer" "${installer%.exe}.msi" "${installer%.exe}.zip"
 }
 
 in_root() {
@@ -181,20 +185,39 @@ in_root() {
         "$older" \
         ${TORVANE_SCREENSHOT:+"$TORVANE_SCREENSHOT"}
 
+    echo "== The packages signed with a throw-away certificate"
+    stage_test "signing" tests/windows/signing_test.sh build-windows
+
     echo "== Printing under Wine"
     stage_test "printing under Wine" tests/windows/print_test.sh "$installer"
 
     echo "== The outcome announced through UI Automation, under Wine"
     stage_test "announcement under Wine" tests/windows/announcement_test.sh "$installer"
 
-    echo "installer: $(stat -c %s "$installer") bytes; zip: $(stat -c %s "${installer%.exe}.zip") bytes"
+    echo "installer: $(stat -c %s "$installer") bytes; MSI: $(stat -c %s "${installer%.exe}.msi") bytes;" \
+        "zip: $(stat -c %s "${installer%.exe}.zip") bytes"
     stage_end "Windows, built, tested under Wine and packaged"
 }
 
 case ${1:-} in
     --in-root) in_root ;;
-    "") root_stage "$stage_release" windows \
-        "${TORVANE_WINDOWS_CACHE:-/var/cache/torvane-windows}" "$inside_cache" Windows ${screenshot:+TORVANE_SCREENSHOT=/root/window.png} ;;
+    "")
+        # The certificate's settings go into the root, its files being read there (so from the
+        # working tree, which is seen there at its own path); a password is not put on the
+        # root's command line: it comes in a file.
+        signing=()
+        for setting in TORVANE_SIGN_PKCS12 TORVANE_SIGN_PASSWORD_FILE TORVANE_SIGN_PKCS11_MODULE \
+            TORVANE_SIGN_PKCS11_KEY TORVANE_SIGN_PKCS11_CERT TORVANE_SIGN_TIMESTAMP; do
+            [ -z "${!setting:-}" ] || signing+=("$setting=${!setting}")
+        done
+        [ -z "${TORVANE_SIGN_PASSWORD:-}" ] || {
+            echo "$0: give the password in a file, TORVANE_SIGN_PASSWORD_FILE" >&2
+            exit 2
+        }
+        root_stage "$stage_release" windows \
+            "${TORVANE_WINDOWS_CACHE:-/var/cache/torvane-windows}" "$inside_cache" Windows \
+            ${screenshot:+TORVANE_SCREENSHOT=/root/window.png} "${signing[@]}"
+        ;;
     *)
         echo "usage: $0" >&2
         exit 2

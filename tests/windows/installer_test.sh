@@ -15,7 +15,16 @@
 #      photographed;
 #   6. a silent uninstall leaves no file, no Start-menu entry and no uninstall entry behind;
 #   7. the older release installed again and this one run over it as a user runs it, page by
-#      page (Enter on each): the same single folder, entry and listing, then uninstalled.
+#      page (Enter on each): the same single folder, entry and listing, then uninstalled;
+#   8. for the user alone (/S /CurrentUser), the older release and this one over it: one folder
+#      under %LOCALAPPDATA%\Programs, one entry in the user's Start menu and one uninstall entry
+#      under HKCU, all of this release, and nothing under Program Files, the common Start menu
+#      or HKLM's uninstall key; the program runs from there and shows the worked example; the
+#      uninstall its entry names leaves nothing of it;
+#   9. the MSI packages beside the installers (Torvane-<version>-win64.msi): the older one
+#      installed with msiexec /qn, then this one over it, leave one program folder, one
+#      Start-menu shortcut and one entry among the installed programs, of this release, its
+#      icon published; the program shows the worked example; msiexec /x leaves nothing.
 #
 #   installer_test.sh INSTALLER OLDER_INSTALLER [SCREENSHOT.png]
 #
@@ -221,6 +230,135 @@ wait "$setup_pid" 2>/dev/null || true
 rm -f "$drive_c/setup.exe"
 check_installed "$new_version" "upgrade page by page"
 uninstall "after the upgrade page by page"
+
+# --- For the user alone ---
+# The prefix's user's own folders, as Windows names them.
+windows_folder() {  # VARIABLE: the folder it names, as a path of the machine
+    local path
+    path=$(cd "$drive_c" && "$wine" cmd /c "echo %$1%" 2>/dev/null | tr -d '\r')
+    path=${path#[Cc]:}
+    echo "$drive_c${path//\\//}"
+}
+user_folder="$(windows_folder LOCALAPPDATA)/Programs/Torvane"
+user_menu="$(windows_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/Torvane"
+user_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane'
+user_value() {  # NAME: the value of the user's uninstall entry
+    "$wine" reg query "$user_key" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$1 == name { sub(/^ *[^ ]+ +REG_[A-Z_]+ +/, ""); print }'
+}
+nothing_machine_wide() {  # WHEN
+    check "nothing under Program Files ($1)" \
+        [ -z "$(find "$drive_c"/Program\ Files* -iname '*torvane*' 2>/dev/null)" ]
+    check "nothing in the common Start menu ($1)" [ ! -e "$menu" ]
+    if registered; then fail "an uninstall entry under HKLM ($1)"; else echo "ok: no uninstall entry under HKLM ($1)"; fi
+}
+
+echo "== For me only: $old_version, then $new_version over it (/S /CurrentUser)"
+program_install "$older" /S /CurrentUser
+check "version $old_version is installed for the user" [ "$(user_value DisplayVersion)" = "$old_version" ]
+program_install "$installer" /S /CurrentUser
+check "torvane.exe is under %LOCALAPPDATA%\\Programs\\Torvane" [ -f "$user_folder/torvane.exe" ]
+check "the user's program is listed as version $new_version" \
+    [ "$(user_value DisplayVersion)" = "$new_version" ]
+check "one program folder for the user" \
+    [ "$(find "$drive_c/users" -iname torvane.exe | wc -l)" -eq 1 ]
+check "one entry in the user's Start menu" \
+    [ "$(find "$drive_c" -iname 'Torvane*.lnk' -path '*Start Menu*' | wc -l)" -eq 1 ]
+check "the entry is in the user's Start menu" [ -f "$user_menu/Torvane.lnk" ]
+nothing_machine_wide "installed for the user"
+"$wine" reg query "$user_key" 2>/dev/null | tr -d '\r' | grep -E 'DisplayVersion|UninstallString' | sed 's/^ */  /'
+
+echo "== The user's program, with the worked example"
+program_exe="$(user_value InstallLocation)\\torvane.exe"
+start_program
+program_calculate_worked_example
+photograph "$scratch/user.png"
+check "the balance figures show, red" [ "$(red_pixels "$scratch/user.png")" -gt 100 ]
+program_close
+
+echo "== The user's uninstall, as its entry names it"
+quiet=$(user_value QuietUninstallString)
+uninstaller=$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$quiet")
+read -ra switches <<<"${quiet:${#uninstaller}+2}"
+check "the entry names the uninstaller and the user's scope ($quiet)" \
+    [ "${switches[*]}" = "/S /CurrentUser" ]
+(cd "$drive_c" && "$wine" "$uninstaller" "${switches[@]}")
+timeout 120 "$wineserver" -w || fail "the user's uninstaller did not finish within 2 minutes"
+spooler_wait_for 30 test ! -e "$user_folder" || true
+check "no file is left in the user's folder" [ ! -e "$user_folder" ]
+check "no entry is left in the user's Start menu" [ ! -e "$user_menu" ]
+if "$wine" reg query "$user_key" >/dev/null 2>&1; then fail "the user's uninstall entry is left"; else echo "ok: no uninstall entry is left under HKCU"; fi
+if "$wine" reg query 'HKCU\Software\The Torvane developers' >/dev/null 2>&1; then
+    fail "the user's registry key is left"
+else
+    echo "ok: no registry key is left under HKCU"
+fi
+nothing_machine_wide "uninstalled for the user"
+program_exe='C:\Program Files\Torvane\torvane.exe'
+
+# --- The MSI ---
+msi=${installer%.exe}.msi
+older_msi=${older%.exe}.msi
+msiexec() {  # /i|/x PACKAGE: silently, with the package copied into the prefix
+    cp "$2" "$drive_c/setup.msi"
+    (cd "$drive_c" && "$wine" msiexec "$1" 'C:\setup.msi' /qn)
+    timeout 300 "$wineserver" -w || fail "msiexec $1 did not finish within 5 minutes"
+    rm -f "$drive_c/setup.msi"
+}
+# The entries among the installed programs named Torvane: KEY VERSION, one a line.
+msi_entries() {
+    "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+        tr -d '\r' | awk '
+            /^HKEY_/ { if (name == "Torvane") print key, version; key = $0; name = version = "" }
+            $1 == "DisplayName" { name = $3 }
+            $1 == "DisplayVersion" { version = $3 }
+            END { if (name == "Torvane") print key, version }'
+}
+# The icon Windows Installer published for the product, which the list of installed programs
+# shows (its ProductIcon, a copy under C:\Windows\Installer), as a path of the machine.
+msi_icon() {
+    local icon
+    icon=$("$wine" reg query 'HKLM\Software\Classes\Installer\Products' /s 2>/dev/null |
+        tr -d '\r' | awk '
+            /^HKEY_/ { if (name == "Torvane") print icon; name = icon = "" }
+            $1 == "ProductName" { name = $3 }
+            $1 == "ProductIcon" { sub(/^ *ProductIcon +REG_SZ +/, ""); icon = $0 }
+            END { if (name == "Torvane") print icon }')
+    [ -n "$icon" ] || return 0
+    icon=${icon#[Cc]:}
+    echo "$drive_c${icon//\\//}"
+}
+
+echo "== The MSI: $old_version, then $new_version over it (msiexec /i /qn)"
+msiexec /i "$older_msi"
+check "version $old_version is listed" [ "$(msi_entries | awk '{ print $2 }')" = "$old_version" ]
+msiexec /i "$msi"
+msi_entries | sed 's/^/  entry: /'
+check "one entry, of version $new_version" [ "$(msi_entries | awk '{ print $2 }')" = "$new_version" ]
+icon=$(msi_icon)
+check "the entry's icon is published (${icon#"$drive_c"})" test -s "$icon"
+check "torvane.exe is under Program Files, version $new_version" \
+    [ "$(installed_version)" = "$new_version" ]
+check "one program folder" \
+    [ "$(find "$drive_c" -iname torvane.exe | wc -l)" -eq 1 ]
+check "the labels' face is beside it" [ -f "$folder/fonts/LiberationSans-Bold.ttf" ]
+check "one Start-menu shortcut" \
+    [ "$(find "$drive_c" -iname 'Torvane*.lnk' -path '*Start Menu*' | wc -l)" -eq 1 ]
+
+echo "== The MSI's program, with the worked example"
+start_program
+program_calculate_worked_example
+photograph "$scratch/msi.png"
+check "the balance figures show, red" [ "$(red_pixels "$scratch/msi.png")" -gt 100 ]
+program_close
+
+echo "== The MSI removed (msiexec /x /qn)"
+msiexec /x "$msi"
+check "no file is left under Program Files" [ ! -e "$folder" ]
+check "no Start-menu shortcut is left" \
+    [ -z "$(find "$drive_c" -iname 'Torvane*.lnk' -path '*Start Menu*')" ]
+check "no entry is left among the installed programs" [ -z "$(msi_entries)" ]
+check "no product is left published" [ -z "$(msi_icon)" ]
 
 echo "installer test: $failures failure(s)"
 [ "$failures" -eq 0 ]

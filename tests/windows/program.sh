@@ -11,6 +11,9 @@ program_title="Torvane - Quillon Assistant"
 program_example=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/worked-example.tsv
 program_pid=
 program_window=
+# Where the program is installed, as Windows sees it: for everyone on the PC, unless a test
+# installs it elsewhere.
+program_exe='C:\Program Files\Torvane\torvane.exe'
 
 # Runs an installer inside the prefix, with the arguments given (/S: silently), and waits until
 # it and all it started are done.
@@ -29,7 +32,7 @@ program_shown() { xdotool search --onlyvisible --name "^$program_title\$" >/dev/
 program_start() {  # LOG [NAME=VALUE...]
     local log=$1
     shift
-    (cd "$WINEPREFIX/drive_c" && exec env "$@" "$wine" 'C:\Program Files\Torvane\torvane.exe') \
+    (cd "$WINEPREFIX/drive_c" && exec env "$@" "$wine" "$program_exe") \
         >"$log" 2>&1 &
     program_pid=$!
     if ! spooler_wait_for 180 program_shown; then
