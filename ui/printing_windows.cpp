@@ -81,8 +81,8 @@ QString systemMessage(DWORD error) {
 }
 
 // The page drawn onto the printer; a job the spooler refused, which leaves the printer in
-// its error state, is told as such, with the system's error of the spooler's last call (read
-// at once, before anything else sets another), rather than as a printer's error while
+// its error state and the spooler's error as the thread's last error (read at once, before
+// anything else sets another), is told as such rather than as a printer's error while
 // drawing.
 std::optional<QString> paintForSpooler(const PagePainter& paintPage, QPagedPaintDevice& page) {
     std::optional<QString> problem = paintPage(page);
