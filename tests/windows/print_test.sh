@@ -206,6 +206,7 @@ rm -f "$scratch"/out/*.pdf
 xdotool windowactivate --sync "$program_window" 2>/dev/null || true
 import -window "$program_window" "$scratch/before-refusal.png"
 press_print
+spooler_wait_for 30 program_message_shown || true
 said=$(message_text)
 echo "  the program says: ${said:-nothing}"
 check "the message says the printer did not take the job" grep -q "did not take the job" <<<"$said"
