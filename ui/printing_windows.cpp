@@ -3,12 +3,15 @@
 
 // The road to the printer on Windows: the default printer of the user's print spooler, asked
 // before the job whether it is paused or on its way out; the page then goes through Qt's
-// print support, whose print engine reports whether the spooler took the job.
+// print support, whose print engine (as the project builds it) leaves the printer in its
+// error state when the spooler did not take the job.
 
 #include "printing.h"
 
 #include <windows.h>
 #include <winspool.h>
+#include <QCoreApplication>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <cstring>
 #include <memory>
@@ -62,6 +65,39 @@ std::optional<QString> problemWith(const QString& name) {
     return std::nullopt;
 }
 
+// The system's own words for an error code, or nothing when it has none.
+QString systemMessage(DWORD error) {
+    if (error == ERROR_SUCCESS) {
+        return {};
+    }
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&text),  // NOLINT(*-reinterpret-cast): the API's own way
+        0, nullptr);
+    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(text, &LocalFree);
+    return QString::fromWCharArray(text, static_cast<int>(length)).trimmed();
+}
+
+// The page drawn onto the printer; a job the spooler refused, which leaves the printer in
+// its error state and the spooler's error as the thread's last error (read at once, before
+// anything else sets another), is told as such rather than as a printer's error while
+// drawing.
+std::optional<QString> paintForSpooler(const PagePainter& paintPage, QPagedPaintDevice& page) {
+    std::optional<QString> problem = paintPage(page);
+    const DWORD error = GetLastError();
+    const auto* printer = dynamic_cast<const QPrinter*>(&page);
+    if (!problem || printer == nullptr || printer->printerState() != QPrinter::Error) {
+        return problem;
+    }
+    QString reason = systemMessage(error);
+    if (reason.isEmpty()) {
+        reason = QCoreApplication::translate("Printing", "the spooler gave no reason");
+    }
+    return printing::notTaken(printer->printerName(), reason);
+}
+
 }  // namespace
 
 std::optional<QString> printOnDefaultPrinter(const QString& jobTitle,
@@ -72,7 +108,9 @@ std::optional<QString> printOnDefaultPrinter(const QString& jobTitle,
             return problem;
         }
     }
-    return printing::printThroughQt(jobTitle, paintPage);
+    return printing::printThroughQt(jobTitle, [&paintPage](QPagedPaintDevice& page) {
+        return paintForSpooler(paintPage, page);
+    });
 }
 
 }  // namespace ui
