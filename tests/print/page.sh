@@ -15,12 +15,6 @@
 #                               page_width and page_height (inches) of what is drawn on it,
 #                               page_left and page_top (inches from the paper's top left
 #                               corner to it) and page_red (its pure red pixels)
-#   page_read PDF PREFIX        reads every text and row off the page, as text or, where it
-#                               is not text, by OCR off the page drawn without its text
-#                               (Ghostscript, at 600 dpi, into PREFIX-drawn.png): sets
-#                               page_as_text (how many are text), page_drawn (those read
-#                               off the drawing alone) and page_absent (those on neither);
-#                               needs Ghostscript and Tesseract
 #   page_check_text WHAT PDF [DECIMAL]
 #                               checks, as WHAT, that every text and row is text in the PDF,
 #                               and names those that are not
@@ -81,20 +75,6 @@ page_missing() {  # [DECIMAL]
         [ "$decimal" = . ] || row=${row//\\./$decimal}
         grep -qE -- "$row" <<<"$printed" || echo "/$row/"
     done
-}
-
-page_read() {  # PDF PREFIX
-    pdftotext -layout "$1" - 2>/dev/null | page_missing | sort >"$2.not-text"
-    gs -q -dSAFER -dBATCH -dNOPAUSE -dFILTERTEXT -sDEVICE=pnggray -r600 -o "$2-drawn.png" "$1"
-    # Sparse, for the captions and inputs wherever they are; as columns of lines, for the rows.
-    { tesseract "$2-drawn.png" - --psm 11 && tesseract "$2-drawn.png" - --psm 4; } 2>/dev/null |
-        page_missing | sort >"$2.not-read"
-    # shellcheck disable=SC2034  # for the caller
-    mapfile -t page_absent < <(comm -12 "$2.not-text" "$2.not-read")
-    # shellcheck disable=SC2034  # for the caller
-    mapfile -t page_drawn < <(comm -23 "$2.not-text" "$2.not-read")
-    # shellcheck disable=SC2034  # for the caller
-    page_as_text=$((${#page_texts[@]} + ${#page_rows[@]} - $(wc -l <"$2.not-text")))
 }
 
 page_check_text() {  # WHAT PDF [DECIMAL]
