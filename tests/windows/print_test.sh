@@ -78,7 +78,7 @@ check "Windows' default printer is the test's cups-pdf queue" \
 # The installed program started, the worked example typed and calculated, the window
 # photographed into $1, and the focus taken on to Print.
 start_and_calculate() {
-    program_start "$scratch/program.log"
+    program_start "$scratch/program.log" QT_FORCE_STDERR_LOGGING=1
     sleep 3
     program_calculate_worked_example
     import -window "$program_window" "$1"
@@ -191,6 +191,7 @@ else
     # StartPage, EndPage or EndDoc, and the program then says so; under Wine 10 none of them
     # has been seen to fail here, so the refusal does not reach the program.
     echo "  no message: the refusal did not reach the program"
+    grep -a 'QWin32PrintEngine' "$scratch/program.log" | tr -d '\r' | sed 's/^/  Qt: /' || true
 fi
 check "no job is in the queue" [ "$(job_count)" -eq 0 ]
 check "nothing is printed" [ "$(pdf_count)" -eq 0 ]
