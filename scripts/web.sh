@@ -64,9 +64,9 @@ emscripten_toolchain=$emscripten_root/cmake/Modules/Platform/Emscripten.cmake
 # text editing, the main window, tabs, the dialogs but the message box, the spin boxes, tool
 # buttons, menu bar, splitter, progress bar, group box, stacked widget, rubber band and size
 # grip, and a few others): they take a fifth of the program's size. No MIME database either:
-# Qt reaches it only to guess an icon's format from its contents. OpenGL stays: the browser's platform plugin does not
-# build without it (its backing store comes with it), though the program draws none. No bill of
-# materials is written into the install.
+# Qt reaches it only to guess an icon's format from its contents. OpenGL stays: the browser's
+# platform plugin does not build without it (its backing store comes with it), though the
+# program draws none. No bill of materials is written into the install.
 qt_options=(
     -DCMAKE_TOOLCHAIN_FILE="$emscripten_toolchain"
     -DCMAKE_BUILD_TYPE=Release

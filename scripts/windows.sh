@@ -25,9 +25,9 @@
 #   5. runs the tests under Wine (tests/windows/suite_test.sh), the installer as a user would
 #      (tests/windows/installer_test.sh: upgrade, the worked example, 150 % and dark mode,
 #      uninstall; for the user alone; the MSI), checks the packages signed with a throw-away
-#      certificate (tests/windows/signing_test.sh), prints the worked example through a CUPS queue of the test's own
-#      (tests/windows/print_test.sh) and checks that the outcome reaches UI Automation
-#      (tests/windows/announcement_test.sh).
+#      certificate (tests/windows/signing_test.sh), prints the worked example through a CUPS
+#      queue of the test's own (tests/windows/print_test.sh) and checks that the outcome
+#      reaches UI Automation (tests/windows/announcement_test.sh).
 # build-windows/ then belongs to the working tree's owner. TORVANE_SCREENSHOT=FILE.png keeps the
 # installer test's photographs of the program's window: the worked example in FILE.png, at 150 %
 # in FILE-150.png and in the dark mode in FILE-dark.png. Whatever happens, also on Ctrl-C, the
