@@ -20,16 +20,22 @@
 #                                signature outlives the certificate.
 set -euo pipefail
 
-signing_with() {
+# The certificate given, if any: sets with (what --status names) and key (osslsigncode's
+# arguments for it), both empty when none is given.
+certificate() {
+    with='' key=()
     if [ -n "${TORVANE_SIGN_PKCS12:-}" ]; then
-        echo "the PKCS#12 file $TORVANE_SIGN_PKCS12"
+        with="the PKCS#12 file $TORVANE_SIGN_PKCS12"
+        key=(-pkcs12 "$TORVANE_SIGN_PKCS12")
     elif [ -n "${TORVANE_SIGN_PKCS11_MODULE:-}" ]; then
-        echo "the PKCS#11 key ${TORVANE_SIGN_PKCS11_KEY:?TORVANE_SIGN_PKCS11_KEY is not set} of $TORVANE_SIGN_PKCS11_MODULE"
+        with="the PKCS#11 key ${TORVANE_SIGN_PKCS11_KEY:?TORVANE_SIGN_PKCS11_KEY is not set} of $TORVANE_SIGN_PKCS11_MODULE"
+        key=(-pkcs11module "$TORVANE_SIGN_PKCS11_MODULE" -key "$TORVANE_SIGN_PKCS11_KEY"
+            -certs "${TORVANE_SIGN_PKCS11_CERT:?TORVANE_SIGN_PKCS11_CERT is not set}")
     fi
 }
 
+certificate
 if [ "${1:-}" = --status ]; then
-    with=$(signing_with)
     if [ -n "$with" ]; then
         echo "Signing the program, the uninstaller, the installer and the MSI with $with${TORVANE_SIGN_TIMESTAMP:+, timestamped by $TORVANE_SIGN_TIMESTAMP}"
     else
@@ -42,15 +48,8 @@ fi
     exit 2
 }
 file=$1
-[ -n "$(signing_with)" ] || exit 0
+[ -n "$with" ] || exit 0
 
-key=()
-if [ -n "${TORVANE_SIGN_PKCS12:-}" ]; then
-    key=(-pkcs12 "$TORVANE_SIGN_PKCS12")
-else
-    key=(-pkcs11module "$TORVANE_SIGN_PKCS11_MODULE" -key "$TORVANE_SIGN_PKCS11_KEY"
-        -certs "${TORVANE_SIGN_PKCS11_CERT:?TORVANE_SIGN_PKCS11_CERT is not set}")
-fi
 # osslsigncode writes a new file, beside the old one until it replaces it.
 scratch=$(mktemp -d "$(dirname "$file")/.signing.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
