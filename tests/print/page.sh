@@ -15,6 +15,17 @@
 #                               page_width and page_height (inches) of what is drawn on it,
 #                               page_left and page_top (inches from the paper's top left
 #                               corner to it) and page_red (its pure red pixels)
+#   page_read PDF PREFIX        reads every text and row off the page, as text or, where it
+#                               is not text, off the page drawn (Ghostscript, 600 dpi): a
+#                               caption or input by OCR off the drawing without its text
+#                               (PREFIX-drawn.png), a row cell by cell, each result cell cut
+#                               from the whole page (PREFIX-cells.png) where the window's
+#                               layout puts it, and read by itself; sets page_as_text (how
+#                               many texts and rows are text), page_drawn (those that are
+#                               not), page_absent (captions and inputs on neither) and
+#                               page_unread (each result cell that does not read as its
+#                               figure, as NAME: READ (WANTED)); needs Ghostscript,
+#                               ImageMagick and Tesseract
 #   page_check_text WHAT PDF [DECIMAL]
 #                               checks, as WHAT, that every text and row is text in the PDF,
 #                               and names those that are not
@@ -75,6 +86,50 @@ page_missing() {  # [DECIMAL]
         [ "$decimal" = . ] || row=${row//\\./$decimal}
         grep -qE -- "$row" <<<"$printed" || echo "/$row/"
     done
+}
+
+# Each result cell's box on a page drawn at DPI, in pixels, as ImageMagick's geometry:
+# NAME WIDTHxHEIGHT+X+Y, from its box in the window's layout (twips, 1440 an inch) and the
+# window's top left corner on the page (inches).
+page_cell_boxes() {  # DPI LEFT TOP
+    awk -v dpi="$1" -v left="$2" -v top="$3" '
+        FNR == NR && $1 == "cell" { cell["\"" $2 "\""] = 1; next }
+        $1 ~ /^\{"Label[0-9]+",$/ && (substr($1, 2, length($1) - 2) in cell) &&
+            match($0, /\{ *[0-9]+, *[0-9]+, *[0-9]+, *[0-9]+\}/) {
+            split(substr($0, RSTART + 1, RLENGTH - 2), b, / *, */)
+            s = dpi / 1440
+            printf "%s %dx%d+%d+%d\n", substr($1, 3, length($1) - 4), b[3] * s, b[4] * s,
+                left * dpi + b[1] * s, top * dpi + b[2] * s }' \
+        FS='\t' "$page_example" FS=' ' "$page_here/../../ui/layout.h"
+}
+
+page_read() {  # PDF PREFIX
+    local name box want read
+    pdftotext -layout "$1" - 2>/dev/null | page_missing | sort >"$2.not-text"
+    # Captions and inputs, sparse text wherever it lies, off the drawing without the text.
+    gs -q -dSAFER -dBATCH -dNOPAUSE -dFILTERTEXT -sDEVICE=pnggray -r600 -o "$2-drawn.png" "$1"
+    tesseract "$2-drawn.png" - --psm 11 2>/dev/null | page_missing | sed '/^\//d' |
+        sort >"$2.not-read"
+    # shellcheck disable=SC2034  # for the caller
+    mapfile -t page_absent < <(sed '/^\//d' "$2.not-text" | comm -12 - "$2.not-read")
+    # shellcheck disable=SC2034  # for the caller
+    mapfile -t page_drawn <"$2.not-text"
+    # shellcheck disable=SC2034  # for the caller
+    page_as_text=$((${#page_texts[@]} + ${#page_rows[@]} - $(wc -l <"$2.not-text")))
+    # Every result cell by itself, text or drawn, off the whole page: cut inside its frame,
+    # given a white margin and read by Tesseract as a block of the figures and letters a cell
+    # can hold, its spaces left out ("8  7" reads as 87).
+    page_unread=()
+    page_measure "$1" "$2-measure" || { page_unread=("the window is not on the page"); return; }
+    gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r600 -o "$2-cells.png" "$1"
+    while read -r name box; do
+        want=$(awk -F '\t' -v n="$name" '$1 == "cell" && $2 == n {print $3}' "$page_example")
+        read=$(convert "$2-cells.png" -crop "$box" +repage -shave 16x16 -bordercolor white \
+            -border 60 png:- |
+            tesseract stdin - --psm 6 -c tessedit_char_whitelist='0123456789.ABCDEFGH ' \
+                2>/dev/null | tr -d ' \n') || read=''
+        [ "$read" = "${want// /}" ] || page_unread+=("$name: ${read:-nothing} ($want)")
+    done < <(page_cell_boxes 600 "$page_left" "$page_top")
 }
 
 page_check_text() {  # WHAT PDF [DECIMAL]

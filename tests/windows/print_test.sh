@@ -11,29 +11,36 @@
 #   3. the page cups-pdf writes: one page, the window at its true size with its top left at
 #      the printable area's corner (the imageable area of the queue's PPD), the balance
 #      figures red;
-#   4. every caption, input and result of the window on it, as text, or read by OCR off the
-#      picture Qt's print engine hands over in its stead: the engine draws as a picture
-#      every part of the window drawn with transparency over something else (more than ten
-#      such parts: the rectangle around them all), and under Wine's theme the style draws
-#      the fields' and buttons' frames as images with transparency, so the rectangle from
-#      the first button to the last field, with every caption in it, prints as a picture;
-#      every result row is text;
+#   4. every caption and input of the window on it, as text, or read by OCR off the page
+#      drawn without its text, and every result cell read by itself off the page drawn
+#      whole, where the window's layout puts it; said which texts are text, which are
+#      drawn, and in which faces the text is. Qt's print engine draws as a picture every
+#      part of the window drawn with transparency over something else (more than ten such
+#      parts: the rectangle around them all), and under Wine's theme the style draws the
+#      fields' and buttons' frames as images with transparency, so the rectangle from the
+#      first button to the last field, with every caption in it, prints as a picture; and a
+#      text whose face the printer's driver cannot take (the labels' face, which the program
+#      loads for itself alone, as the prefix's Windows has no such face) is drawn as
+#      outlines;
 #   5. the refusals as far as Wine reports them: on a stopped queue the job waits and is
 #      printed once the queue is started again (or the program says the printer is
-#      stopped, and no job is left); on a queue that rejects jobs no job and no page;
+#      stopped, and no job is left); on a queue that rejects jobs, with the printer's port
+#      through lp, the program says the printer did not take the job (the message read by
+#      OCR), the window stays as it was, and there is no job and no page; once the queue
+#      takes jobs again, the same road prints;
 #   6. in Wine's classic look (its theme off), where nothing is drawn with transparency,
-#      every caption, input and result is text, in the labels' face and the desktop's.
+#      every caption, input and result once more.
 # The prefix keeps its drive Z:: Wine lists its own faces (Tahoma, the desktop's) for
 # DirectWrite by their paths under Z:, and without it DirectWrite opens none of them and the
 # fields and buttons take a monospace stand-in.
 #
 #   print_test.sh INSTALLER
 #
-# TORVANE_PRINT_KEEP=DIR keeps the job as spooled, the page cups-pdf wrote, the page's
-# picture parts and the window's photograph there, and the page in the classic look
-# (classic.pdf). Needs root (the scheduler runs in a mount
-# namespace of its own), Wine, Xvfb, xdotool, ImageMagick, CUPS with cups-pdf, poppler-utils,
-# Ghostscript, tesseract-ocr and python3.
+# TORVANE_PRINT_KEEP=DIR keeps the job as spooled, the page cups-pdf wrote, the page drawn
+# without its text (read-drawn.png) and the window's photograph there, and the page in the
+# classic look (classic.pdf). Needs root (the scheduler runs in a mount namespace of its
+# own), Wine, Xvfb, xdotool, ImageMagick, CUPS with cups-pdf, poppler-utils, Ghostscript,
+# tesseract-ocr and python3.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 installer=$(realpath "$1")
@@ -96,6 +103,35 @@ press_print() {
     xdotool key space
     sleep 5
 }
+# The text of the message box over the window, on one line, read by OCR off its photograph
+# enlarged: Qt draws it, and no window text of Wine's holds it.
+message_text() {
+    local box
+    box=$(xdotool search --onlyvisible --name "^$program_title\$" 2>/dev/null |
+        grep -vx "$program_window" | head -n 1)
+    [ -n "$box" ] || return 0
+    import -window "$box" "$scratch/message.png"
+    convert "$scratch/message.png" -resize 300% -colorspace Gray "$scratch/message-big.png"
+    tesseract "$scratch/message-big.png" - 2>/dev/null | tr -s '\n ' ' '
+}
+# Which texts of a printed page are text and which are drawn, and the faces of its text;
+# every caption, input and result must be on it, one way or the other (tests/print/page.sh).
+read_page() {  # PDF
+    local faces drawn rows
+    page_read "$1" "$scratch/read"
+    drawn=$(printf '%s\n' "${page_drawn[@]}" | sed '/^\//d' | paste -sd ' ')
+    rows=$(printf '%s\n' "${page_drawn[@]}" | grep -c '^/' || true)
+    echo "  $page_as_text of $((${#page_texts[@]} + ${#page_rows[@]})) texts and rows are" \
+        "text; drawn: $rows of ${#page_rows[@]} result rows, and ${drawn:-no other text}"
+    faces=$(pdffonts "$1" | awk 'NR > 2 {sub(/^[A-Z]+\+/, "", $1); print $1}' | sort -u |
+        tr '\n' ' ')
+    echo "  faces of the text: ${faces:-none}"
+    check "every caption and input is on the page, as text or drawn" \
+        [ ${#page_absent[@]} -eq 0 ]
+    [ ${#page_absent[@]} -eq 0 ] || printf '  missing: %s\n' "${page_absent[@]}"
+    check "every result cell reads as its figure, cell by cell" [ ${#page_unread[@]} -eq 0 ]
+    [ ${#page_unread[@]} -eq 0 ] || printf '  read: %s\n' "${page_unread[@]}"
+}
 # A message box, closed by Enter; says whether one came up.
 close_message() {
     program_message_shown || return 1
@@ -106,6 +142,9 @@ close_message() {
 
 echo "== The worked example, typed, and Print"
 start_and_calculate "$scratch/window.png"
+foreign=$(wine_machine_faces)
+check "the prefix's Windows has no face of the machine's" [ -z "$foreign" ]
+[ -z "$foreign" ] || printf '  %s\n' "$foreign"
 press_print
 if spooler_wait_for 60 has_jobs 1; then
     check "one job in the queue" [ "$(job_count)" -eq 1 ]
@@ -137,24 +176,10 @@ if [ -n "$printed" ]; then
     check "the window prints at the printable area's top left corner" python3 -c \
         "exit(abs($page_left - $corner_left) > 0.02 or abs($page_top - $corner_top) > 0.02)"
 
-    # What is text on the page, and what OCR reads off the page's picture parts alone
-    # (Ghostscript drawing its images without its text and vector drawing).
-    pdftotext -layout "$printed" - 2>/dev/null | page_missing | sort >"$scratch/not-text"
-    gs -q -dSAFER -dBATCH -dNOPAUSE -dFILTERTEXT -dFILTERVECTOR -sDEVICE=pnggray -r600 \
-        -o "$scratch/picture.png" "$printed"
-    tesseract "$scratch/picture.png" - --psm 11 2>/dev/null | page_missing | sort >"$scratch/not-read"
-    mapfile -t absent < <(comm -12 "$scratch/not-text" "$scratch/not-read")
-    mapfile -t pictured < <(comm -23 "$scratch/not-text" "$scratch/not-read")
-    echo "  $((${#page_texts[@]} + ${#page_rows[@]} - $(wc -l <"$scratch/not-text"))) of" \
-        "$((${#page_texts[@]} + ${#page_rows[@]})) texts and rows are text; read off the picture:" \
-        "${pictured[*]:-none}"
-    check "every caption, input and result is on the page (as text, or in its picture)" \
-        [ ${#absent[@]} -eq 0 ]
-    [ ${#absent[@]} -eq 0 ] || printf '  missing: %s\n' "${absent[@]}"
-    check "every result row is text" [ "$(grep -c '^/' "$scratch/not-text")" -eq 0 ]
+    read_page "$printed"
     if [ -n "$keep" ]; then
         mkdir -p "$keep"
-        cp "$scratch/job.ps" "$printed" "$scratch/picture.png" "$scratch/window.png" "$keep/"
+        cp "$scratch/job.ps" "$printed" "$scratch/read-drawn.png" "$scratch/window.png" "$keep/"
     fi
 fi
 
@@ -181,22 +206,47 @@ fi
 cupsenable "$spooler_queue"
 
 echo "== Print on a queue that rejects jobs"
+# Wine's spooler hands a job on to the printer's port within EndDoc, and a port that fails
+# there fails EndDoc: the one refusal Wine passes on to a program. Its own CUPS port loses
+# CUPS's refusal on the way (Wine 10's PostScript print processor does not check its writes
+# to the port), so here the printer's port goes through lp instead, Wine's setting for a port
+# to be a pipe to a command, and lp exits with an error on a queue that rejects jobs. The
+# print engine (the project's patch to Qt) passes the failed EndDoc on, and the program says
+# so as it does on Linux.
+printer_key="HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\$spooler_queue"
+port=$("$wine" reg query "$printer_key" /v Port 2>/dev/null | tr -d '\r' |
+    awk '$1 == "Port" {print $3}')
+echo "  the printer's port: ${port:-none}, sent through lp -d $spooler_queue"
+"$wine" reg add 'HKCU\Software\Wine\Printing\Spooler' /v "$port" /t REG_SZ \
+    /d "|lp -d $spooler_queue" /f >/dev/null
 cupsreject "$spooler_queue"
 rm -f "$scratch"/out/*.pdf
+xdotool windowactivate --sync "$program_window" 2>/dev/null || true
+import -window "$program_window" "$scratch/before-refusal.png"
 press_print
-if close_message; then
-    echo "  the program says so: a message box"
-else
-    # CUPS refuses the job Wine's spooler makes. The project's Qt reports a failed StartDoc,
-    # StartPage, EndPage or EndDoc, and the program then says so; under Wine 10 none of them
-    # has been seen to fail here, so the refusal does not reach the program.
-    echo "  no message: the refusal did not reach the program"
-    grep -a 'QWin32PrintEngine' "$scratch/program.log" | tr -d '\r' | sed 's/^/  Qt: /' || true
-fi
+spooler_wait_for 30 program_message_shown || true
+said=$(message_text)
+echo "  the program says: ${said:-nothing}"
+tr -d '\r' <"$scratch/program.log" | grep -a 'QWin32PrintEngine' | sed 's/^/  Qt: /' || true
+check "the message says the printer did not take the job" grep -q "did not take the job" <<<"$said"
+check "the message says the window was not printed" grep -q "was not printed" <<<"$said"
+close_message || fail "the message box came up"
+import -window "$program_window" "$scratch/after-refusal.png"
+changed=$(compare -metric AE "$scratch/before-refusal.png" "$scratch/after-refusal.png" \
+    null: 2>&1 || true)
+changed=${changed%% *}
+echo "  pixels of the window changed by the refusal: $changed"
+check "the window stays as it was" [ "$changed" = 0 ]
 check "no job is in the queue" [ "$(job_count)" -eq 0 ]
 check "nothing is printed" [ "$(pdf_count)" -eq 0 ]
 check "the program is still up" kill -0 "$program_pid"
+# The same road once the queue takes jobs again: the page is printed and nothing is said, so
+# the refusal above was the queue's, not the road's.
 cupsaccept "$spooler_queue"
+press_print
+check "through lp, a queue that takes jobs prints the page" spooler_wait_for 60 has_pdfs 1
+if close_message; then fail "Print through lp brought up a message"; fi
+"$wine" reg delete 'HKCU\Software\Wine\Printing\Spooler' /v "$port" /f >/dev/null
 
 echo "== Print in Wine's classic look"
 # Without Wine's theme the style draws the fields and buttons itself, with nothing
@@ -209,8 +259,7 @@ rm -f "$scratch"/out/*.pdf
 press_print
 if spooler_wait_for 60 has_pdfs 1; then
     printed=$(find "$scratch/out" -name '*.pdf' | head -n 1)
-    page_check_text "every caption, input and result is text" "$printed"
-    echo "  faces: $(pdffonts "$printed" | awk 'NR > 2 {sub(/^[A-Z]+\+/, "", $1); print $1}' | sort | tr '\n' ' ')"
+    read_page "$printed"
     [ -z "$keep" ] || { cp "$printed" "$keep/classic.pdf"; cp "$scratch/window-classic.png" "$keep/"; }
 else
     fail "cups-pdf wrote the page"
