@@ -32,9 +32,7 @@ wherever the browser build, emscripten's CMake set-up, chromium and its driver a
 
 import argparse
 import email.utils
-import functools
 import gzip
-import http.server
 import json
 import mimetypes
 import pathlib
@@ -43,15 +41,14 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import urllib.parse
 
-from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
-from selenium.webdriver.chrome.service import Service
 
 REPO = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPO / "tests" / "web"))
+import harness  # noqa: E402
 PROGRAM_FILES = ("torvane.js", "torvane.wasm")
 COMPRESSED = {"br": ".br", "gzip": ".gz"}
 MODES = ("cold", "cached", "offline")
@@ -76,15 +73,12 @@ FIRST_FRAME_PROBE = """
 """
 
 
-class Site(http.server.SimpleHTTPRequestHandler):
+class Site(harness.Quiet):
     """One folder, served as a compressing static server serves it (see the module's text)."""
     protocol_version = "HTTP/1.1"
     encodings = ("br", "gzip")
     offline = False
     made = {}  # gzip made on the fly, by file
-
-    def log_message(self, *args):
-        pass
 
     def do_HEAD(self):
         self.answer(body=False)
@@ -143,11 +137,7 @@ class Site(http.server.SimpleHTTPRequestHandler):
 
 
 def serve(folder, encodings):
-    handler = type("Served", (Site,), {"encodings": encodings})
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(handler, directory=str(folder)))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
+    return harness.serve(folder, type("Served", (Site,), {"encodings": encodings}))
 
 
 def compress(file):
@@ -172,12 +162,7 @@ def bare_site(build, scratch):
 
 
 def browser():
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for argument in ("--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader",
-                     "--window-size=1000,760"):
-        options.add_argument(argument)
-    driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
+    driver = harness.browser()
     driver.set_script_timeout(60)
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FIRST_FRAME_PROBE})
     driver.execute_cdp_cmd("Network.enable", {})
