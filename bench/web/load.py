@@ -8,10 +8,13 @@ program's place (bench/web/, built here with the same Qt and options, without th
 service worker) from the loopback, as a static server that compresses does: a file's
 precompressed copy beside it (.br, .gz) when the browser takes that encoding, else gzip made on
 the fly for text, with validators and "Cache-Control: no-cache" (every later visit asks whether
-a file changed). Headless Chromium, driven through its WebDriver, sees the line through
-DevTools' network emulation (10 Mbit/s, 40 ms by default). Each round opens each page, in
-alternating order, on a port of its own (an origin no other round or page has had, so that no
-worker or cache of another is at hand) in a fresh browser with a fresh profile:
+a file changed). The slow line (10 Mbit/s, 40 ms by default) is the server's: each answer
+waits the latency, and its bytes go out at the line's rate, shared by all the server's
+connections, whoever asked, the page or its service worker (DevTools' emulation of the page's
+network would not reach the worker, which would then fetch at the loopback's speed and hand the
+page its files). Headless Chromium is driven through its WebDriver. Each round opens each page,
+in alternating order, on a port of its own (an origin no other round or page has had, so that
+no worker or cache of another is at hand) in a fresh browser with a fresh profile:
 
   cold          the first visit, nothing cached;
   HTTP cache    the next visit, the service worker bypassed, from the browser's HTTP cache;
@@ -20,8 +23,8 @@ worker or cache of another is at hand) in a fresh browser with a fresh profile:
 
 The time is the first frame: from the navigation's start to the first animation frame after
 Qt first puts its window's pixels on its canvas. Reported: medians and quartiles, the ratios
-program / bare window, the bytes the server sent for each cold visit (to the first frame and,
-where there is one, the service worker ready with what it keeps: far less than the page's
+program / bare window, the bytes that crossed the line for each cold visit (to the first frame
+and, where there is one, the service worker ready with what it keeps: far less than the page's
 compressed size shows a visit that was not cold), and the files' sizes as they are, gzip'd and
 brotli'd.
 
@@ -78,9 +81,31 @@ FIRST_FRAME_PROBE = """
 """
 
 
+class Line:
+    """The slow line between the server and the browser: every answer waits the latency, then
+    its bytes, headers and all, go out at the rate, one line shared by every connection."""
+
+    def __init__(self, mbit, latency):
+        self.rate, self.latency = mbit * 1e6 / 8, latency / 1000
+        self.lock = threading.Lock()
+        self.free = 0.0  # when the line has sent all it was given, by time.monotonic()
+        self.sent = 0
+        self.offline = False
+
+    def send(self, write, data):
+        for at in range(0, len(data), 16384):
+            chunk = data[at:at + 16384]
+            with self.lock:
+                self.free = max(self.free, time.monotonic()) + len(chunk) / self.rate
+                self.sent += len(chunk)
+                done = self.free
+            time.sleep(max(0.0, done - time.monotonic()))
+            write(chunk)
+
+
 class Site(harness.Quiet):
     """One folder, served as a compressing static server serves it (see the module's text),
-    counting the bytes it sends in its server's sent."""
+    over its server's line."""
     protocol_version = "HTTP/1.1"
     encodings = ("br", "gzip")
     made = {}  # gzip made on the fly, by file
@@ -88,12 +113,7 @@ class Site(harness.Quiet):
     def setup(self):
         super().setup()
         write = self.wfile.write
-
-        def counted(data):
-            with self.server.lock:
-                self.server.sent += len(data)
-            return write(data)
-        self.wfile.write = counted
+        self.wfile.write = lambda data: self.server.line.send(write, data)
 
     def do_HEAD(self):
         self.answer(body=False)
@@ -102,9 +122,10 @@ class Site(harness.Quiet):
         self.answer(body=True)
 
     def answer(self, body):
-        if self.server.offline:
+        if self.server.line.offline:
             self.close_connection = True
             return
+        time.sleep(self.server.line.latency)
         path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
         root = pathlib.Path(self.directory).resolve()
         file = (root / path.lstrip("/")).resolve()
@@ -180,11 +201,11 @@ def bare_site(build, scratch):
     return site
 
 
-def line(driver, args, offline=False):
-    """The page's line: DevTools' network emulation, by rule where the old command is gone."""
-    rate = args.mbit * 1e6 / 8
-    conditions = {"offline": offline, "latency": args.latency, "downloadThroughput": rate,
-                  "uploadThroughput": rate}
+def offline(driver):
+    """The browser told it has no network (DevTools' network emulation, by rule where the old
+    command is gone), as the server's line answers nothing."""
+    conditions = {"offline": True, "latency": 0, "downloadThroughput": -1,
+                  "uploadThroughput": -1}
     try:
         driver.execute_cdp_cmd("Network.emulateNetworkConditions", conditions)
     except WebDriverException:
@@ -216,10 +237,10 @@ def worker_ready(driver):
 def visit(site, encodings, args, servers):
     """One round of one page, its three visits on an origin of their own (a port of a server
     kept in servers, bound to the end, so that no other round has it) in a browser with a fresh
-    profile: {mode: seconds}, and in "bytes" what the server sent for the cold visit, the
+    profile: {mode: seconds}, and in "bytes" what crossed the line for the cold visit, the
     service worker's own downloads included."""
     server = harness.serve(site, type("Served", (Site,), {"encodings": encodings}))
-    server.sent, server.lock, server.offline = 0, threading.Lock(), False
+    server.line = Line(args.mbit, args.latency)
     servers.append(server)
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile:
@@ -229,17 +250,16 @@ def visit(site, encodings, args, servers):
             driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
                                    {"source": FIRST_FRAME_PROBE})
             driver.execute_cdp_cmd("Network.enable", {})
-            line(driver, args)
             times = {"cold": first_frame(driver, url)}
             has_worker = worker_ready(driver)
-            times["bytes"] = server.sent
+            times["bytes"] = server.line.sent
             driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
             times["cached"] = first_frame(driver, url)
             driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
             if has_worker:
                 worker_ready(driver)
-                line(driver, args, offline=True)
-                server.offline = True
+                offline(driver)
+                server.line.offline = True
                 try:
                     times["offline"] = first_frame(driver, url)
                 except TimeoutError as error:
@@ -337,7 +357,7 @@ def main():
                 ratio = f"{program['median'] / bare['median']:8.2f}" if program and bare else ""
                 print(f"  {label:18}" + "".join(f"{cell:>26}" for cell in cells) + ratio)
             for name in sites:
-                print(f"  {name}, MB sent for each cold visit: " + ", ".join(
+                print(f"  {name}, MB over the line for each cold visit: " + ", ".join(
                     f"{r['bytes'] / 1e6:.2f}" for r in runs[variant][name]))
 
         print("Files, bytes: as they are, gzip -9, brotli -q 11")
