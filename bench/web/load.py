@@ -4,12 +4,17 @@
 """The page's load over a slow line, beside a bare Qt for WebAssembly window's.
 
 Serves the built page (build-web/site/) and the same page with the bare window in the
-program's place (bench/web/, built here with the same Qt and options) from the loopback, as a
-static server that compresses does: a file's precompressed copy beside it (.br, .gz) when the
-browser takes that encoding, else gzip made on the fly for text, with validators and
-"Cache-Control: no-cache" (every later visit asks whether a file changed). Headless Chromium,
-driven through its WebDriver, sees the line through DevTools' network emulation (10 Mbit/s,
-40 ms by default). Each round opens each page, in alternating order, in a fresh browser:
+program's place (bench/web/, built here with the same Qt and options, without the program's
+service worker) from the loopback, as a static server that compresses does: a file's
+precompressed copy beside it (.br, .gz) when the browser takes that encoding, else gzip made on
+the fly for text, with validators and "Cache-Control: no-cache" (every later visit asks whether
+a file changed). The slow line (10 Mbit/s, 40 ms by default) is the server's: each answer
+waits the latency, and its bytes go out at the line's rate, shared by all the server's
+connections, whoever asked, the page or its service worker (DevTools' emulation of the page's
+network would not reach the worker, which would then fetch at the loopback's speed and hand the
+page its files). Headless Chromium is driven through its WebDriver. Each round opens each page,
+in alternating order, on a port of its own (an origin no other round or page has had, so that
+no worker or cache of another is at hand) in a fresh browser with a fresh profile:
 
   cold          the first visit, nothing cached;
   HTTP cache    the next visit, the service worker bypassed, from the browser's HTTP cache;
@@ -18,8 +23,10 @@ driven through its WebDriver, sees the line through DevTools' network emulation 
 
 The time is the first frame: from the navigation's start to the first animation frame after
 Qt first puts its window's pixels on its canvas. Reported: medians and quartiles, the ratios
-program / bare window, the bytes that crossed the line on a cold visit, and the files' sizes
-as they are, gzip'd and brotli'd.
+program / bare window, the bytes that crossed the line for each cold visit (to the first frame
+and, where there is one, the service worker ready with what it keeps: far less than the page's
+compressed size shows a visit that was not cold), and the files' sizes as they are, gzip'd and
+brotli'd.
 
     python3 bench/web/load.py [--build build-web] [--rounds 5] [--serve br,gzip] [--serve gzip]
                               [--page NAME=FOLDER]
@@ -32,9 +39,7 @@ wherever the browser build, emscripten's CMake set-up, chromium and its driver a
 
 import argparse
 import email.utils
-import functools
 import gzip
-import http.server
 import json
 import mimetypes
 import pathlib
@@ -47,11 +52,11 @@ import threading
 import time
 import urllib.parse
 
-from selenium import webdriver
 from selenium.common.exceptions import WebDriverException
-from selenium.webdriver.chrome.service import Service
 
 REPO = pathlib.Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPO / "tests" / "web"))
+import harness  # noqa: E402
 PROGRAM_FILES = ("torvane.js", "torvane.wasm")
 COMPRESSED = {"br": ".br", "gzip": ".gz"}
 MODES = ("cold", "cached", "offline")
@@ -76,15 +81,39 @@ FIRST_FRAME_PROBE = """
 """
 
 
-class Site(http.server.SimpleHTTPRequestHandler):
-    """One folder, served as a compressing static server serves it (see the module's text)."""
+class Line:
+    """The slow line between the server and the browser: every answer waits the latency, then
+    its bytes, headers and all, go out at the rate, one line shared by every connection."""
+
+    def __init__(self, mbit, latency):
+        self.rate, self.latency = mbit * 1e6 / 8, latency / 1000
+        self.lock = threading.Lock()
+        self.free = 0.0  # when the line has sent all it was given, by time.monotonic()
+        self.sent = 0
+        self.offline = False
+
+    def send(self, write, data):
+        for at in range(0, len(data), 16384):
+            chunk = data[at:at + 16384]
+            with self.lock:
+                self.free = max(self.free, time.monotonic()) + len(chunk) / self.rate
+                self.sent += len(chunk)
+                done = self.free
+            time.sleep(max(0.0, done - time.monotonic()))
+            write(chunk)
+
+
+class Site(harness.Quiet):
+    """One folder, served as a compressing static server serves it (see the module's text),
+    over its server's line."""
     protocol_version = "HTTP/1.1"
     encodings = ("br", "gzip")
-    offline = False
     made = {}  # gzip made on the fly, by file
 
-    def log_message(self, *args):
-        pass
+    def setup(self):
+        super().setup()
+        write = self.wfile.write
+        self.wfile.write = lambda data: self.server.line.send(write, data)
 
     def do_HEAD(self):
         self.answer(body=False)
@@ -93,9 +122,10 @@ class Site(http.server.SimpleHTTPRequestHandler):
         self.answer(body=True)
 
     def answer(self, body):
-        if Site.offline:
+        if self.server.line.offline:
             self.close_connection = True
             return
+        time.sleep(self.server.line.latency)
         path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
         root = pathlib.Path(self.directory).resolve()
         file = (root / path.lstrip("/")).resolve()
@@ -142,14 +172,6 @@ class Site(http.server.SimpleHTTPRequestHandler):
             self.wfile.write(data)
 
 
-def serve(folder, encodings):
-    handler = type("Served", (Site,), {"encodings": encodings})
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(handler, directory=str(folder)))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
 def compress(file):
     """The file's gzip -9 and, where there is brotli, brotli copies, as the build makes them."""
     subprocess.run(["gzip", "-9", "-n", "-k", "-f", str(file)], check=True)
@@ -158,7 +180,8 @@ def compress(file):
 
 
 def bare_site(build, scratch):
-    """The page's folder with the bare window in the program's place."""
+    """The page's folder with the bare window in the program's place, and without the program's
+    service worker or its registration: the bare window has no worker of its own."""
     subprocess.run(["cmake", "--build", str(build), "--target", "bare_window"], check=True,
                    stdout=subprocess.DEVNULL)
     site = scratch / "bare"
@@ -168,27 +191,21 @@ def bare_site(build, scratch):
         for suffix in COMPRESSED.values():
             site.joinpath(name + suffix).unlink(missing_ok=True)
         compress(site / name)
+    (site / "sw.js").unlink()
+    page = site / "index.html"
+    text = page.read_text(encoding="utf-8")
+    registration = '"serviceWorker" in navigator'
+    if registration not in text:
+        sys.exit(f"{page}: no {registration} to turn the worker's registration off by")
+    page.write_text(text.replace(registration, "false"), encoding="utf-8")
     return site
 
 
-def browser():
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for argument in ("--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader",
-                     "--window-size=1000,760"):
-        options.add_argument(argument)
-    driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
-    driver.set_script_timeout(60)
-    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": FIRST_FRAME_PROBE})
-    driver.execute_cdp_cmd("Network.enable", {})
-    return driver
-
-
-def line(driver, args, offline=False):
-    """The page's line: DevTools' network emulation, by rule where the old command is gone."""
-    rate = args.mbit * 1e6 / 8
-    conditions = {"offline": offline, "latency": args.latency, "downloadThroughput": rate,
-                  "uploadThroughput": rate}
+def offline(driver):
+    """The browser told it has no network (DevTools' network emulation, by rule where the old
+    command is gone), as the server's line answers nothing."""
+    conditions = {"offline": True, "latency": 0, "downloadThroughput": -1,
+                  "uploadThroughput": -1}
     try:
         driver.execute_cdp_cmd("Network.emulateNetworkConditions", conditions)
     except WebDriverException:
@@ -197,7 +214,7 @@ def line(driver, args, offline=False):
 
 
 def first_frame(driver, url):
-    """Opens the page; the first frame's time in seconds and the bytes that crossed the line."""
+    """Opens the page; the first frame's time in seconds."""
     driver.get("about:blank")
     driver.get(url)
     deadline = time.monotonic() + 90
@@ -205,11 +222,7 @@ def first_frame(driver, url):
         if time.monotonic() > deadline:
             raise TimeoutError(f"{url}: no frame drawn in 90 s")
         time.sleep(0.05)
-    moved = driver.execute_script("""
-        return performance.getEntriesByType('navigation')
-            .concat(performance.getEntriesByType('resource'))
-            .reduce((sum, entry) => sum + (entry.transferSize || 0), 0);""")
-    return at / 1000, moved
+    return at / 1000
 
 
 def worker_ready(driver):
@@ -221,31 +234,41 @@ def worker_ready(driver):
             ? navigator.serviceWorker.ready.then(() => done(true)) : done(false));""")
 
 
-def visit(url, args):
-    """One fresh browser's three visits: {mode: seconds}, and the bytes of the cold one."""
-    driver = browser()
-    try:
-        line(driver, args)
-        times = {}
-        times["cold"], moved = first_frame(driver, url)
-        has_worker = worker_ready(driver)
-        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
-        times["cached"], _ = first_frame(driver, url)
-        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
-        if has_worker:
-            worker_ready(driver)
-            line(driver, args, offline=True)
-            Site.offline = True
-            try:
-                times["offline"], _ = first_frame(driver, url)
-            except TimeoutError as error:
-                print(f"offline: {error}", file=sys.stderr)
-                times["offline failed"] = True
-            finally:
-                Site.offline = False
-        return times, moved
-    finally:
-        driver.quit()
+def visit(site, encodings, args, servers):
+    """One round of one page, its three visits on an origin of their own (a port of a server
+    kept in servers, bound to the end, so that no other round has it) in a browser with a fresh
+    profile: {mode: seconds}, and in "bytes" what crossed the line for the cold visit, the
+    service worker's own downloads included."""
+    server = harness.serve(site, type("Served", (Site,), {"encodings": encodings}))
+    server.line = Line(args.mbit, args.latency)
+    servers.append(server)
+    url = f"http://127.0.0.1:{server.server_address[1]}/"
+    with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as profile:
+        driver = harness.browser(f"--user-data-dir={profile}")
+        try:
+            driver.set_script_timeout(60)
+            driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                   {"source": FIRST_FRAME_PROBE})
+            driver.execute_cdp_cmd("Network.enable", {})
+            times = {"cold": first_frame(driver, url)}
+            has_worker = worker_ready(driver)
+            times["bytes"] = server.line.sent
+            driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+            times["cached"] = first_frame(driver, url)
+            driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
+            if has_worker:
+                worker_ready(driver)
+                offline(driver)
+                server.line.offline = True
+                try:
+                    times["offline"] = first_frame(driver, url)
+                except TimeoutError as error:
+                    print(f"offline: {error}", file=sys.stderr)
+                    times["offline failed"] = True
+            return times
+        finally:
+            driver.quit()
+            server.shutdown()
 
 
 def sizes(site):
@@ -297,20 +320,18 @@ def main():
             name, _, folder = page.partition("=")
             sites[name] = pathlib.Path(folder).resolve()
         runs = {v: {name: [] for name in sites} for v in variants}
-        for variant in variants:
-            encodings = tuple(e for e in variant.split(",") if e != "identity")
-            servers = {name: serve(site, encodings) for name, site in sites.items()}
-            try:
+        servers = []
+        try:
+            for variant in variants:
+                encodings = tuple(e for e in variant.split(",") if e != "identity")
                 order = list(sites)
                 for _ in range(args.rounds):
                     for name in order:
-                        port = servers[name].server_address[1]
-                        times, moved = visit(f"http://127.0.0.1:{port}/", args)
-                        runs[variant][name].append({**times, "bytes": moved})
+                        runs[variant][name].append(visit(sites[name], encodings, args, servers))
                     order.reverse()  # ABBA: neither page always goes first
-            finally:
-                for server in servers.values():
-                    server.shutdown()
+        finally:
+            for server in servers:
+                server.server_close()
 
         print(f"Load over a {args.mbit:g} Mbit/s line with {args.latency:g} ms latency, "
               f"{args.rounds} rounds, alternating: first frame, median [quartiles]")
@@ -335,6 +356,9 @@ def main():
                 bare = summary[variant].get("bare", {}).get(mode)
                 ratio = f"{program['median'] / bare['median']:8.2f}" if program and bare else ""
                 print(f"  {label:18}" + "".join(f"{cell:>26}" for cell in cells) + ratio)
+            for name in sites:
+                print(f"  {name}, MB over the line for each cold visit: " + ", ".join(
+                    f"{r['bytes'] / 1e6:.2f}" for r in runs[variant][name]))
 
         print("Files, bytes: as they are, gzip -9, brotli -q 11")
         for name, site in sites.items():

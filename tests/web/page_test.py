@@ -28,26 +28,22 @@ service worker kept.
 
 Usage: page_test.py SITE_FOLDER [--screenshot FILE]"""
 import argparse
-import functools
-import http.server
 import json
 import pathlib
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import urllib.parse
 import urllib.request
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 
 here = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(here.parent / "accessibility"))
 from worked_example import RESULTS, fields, results, spoken, typed  # noqa: E402
+import harness  # noqa: E402
 
 TITLE = "Torvane - Quillon Assistant"
 EMPTY_MESSAGE = "All values must be entered"
@@ -75,27 +71,9 @@ def wait_for(what, find, seconds=30.0):
         time.sleep(0.1)
 
 
-def serve(folder):
-    """The folder on a port of the loopback, as any static web server serves it."""
-    class Quiet(http.server.SimpleHTTPRequestHandler):
-        def log_message(self, *args):
-            pass
-
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Quiet, directory=str(folder)))
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
 def browser(language, downloads):
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for argument in ("--headless=new", "--no-sandbox", "--enable-unsafe-swiftshader",
-                     "--window-size=1000,760", f"--lang={language}"):
-        options.add_argument(argument)
-    options.add_experimental_option("prefs", {"intl.accept_languages": language})
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
+    driver = harness.browser(f"--lang={language}", prefs={"intl.accept_languages": language},
+                             console=True)
     driver.execute_cdp_cmd("Browser.setDownloadBehavior",
                            {"behavior": "allow", "downloadPath": str(downloads)})
     return driver
@@ -373,7 +351,7 @@ def check_manifest(driver, base):
 def run_touch(folder, device):
     name, width, height, scale = device
     print(f"== The page on a {name}, {width} x {height}, by touch")
-    server = serve(folder)
+    server = harness.serve(folder)
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     with tempfile.TemporaryDirectory() as downloads:
         driver = browser("en-US", downloads)
@@ -475,7 +453,7 @@ def main():
     parser.add_argument("site")
     parser.add_argument("--screenshot")
     arguments = parser.parse_args()
-    server = serve(pathlib.Path(arguments.site).resolve())
+    server = harness.serve(pathlib.Path(arguments.site).resolve())
     url = f"http://127.0.0.1:{server.server_address[1]}/"
     try:
         run(url, "en-US", ".", True, arguments.screenshot)
