@@ -246,8 +246,7 @@ uninstall "after the upgrade page by page"
 windows_folder() {  # VARIABLE: the folder it names, as a path of the machine
     local path
     path=$(cd "$drive_c" && "$wine" cmd /c "echo %$1%" 2>/dev/null | tr -d '\r')
-    path=${path#[Cc]:}
-    echo "$drive_c${path//\\//}"
+    wine_machine_path "$path"
 }
 user_folder="$(windows_folder LOCALAPPDATA)/Programs/Torvane"
 user_menu="$(windows_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/Torvane"
@@ -279,6 +278,7 @@ nothing_machine_wide "installed for the user"
 "$wine" reg query "$user_key" 2>/dev/null | tr -d '\r' | grep -E 'DisplayVersion|UninstallString' | sed 's/^ */  /'
 
 echo "== The user's program, with the worked example"
+everyones_exe=$program_exe
 program_exe="$(user_value InstallLocation)\\torvane.exe"
 start_program
 program_calculate_worked_example
@@ -304,7 +304,7 @@ else
     echo "ok: no registry key is left under HKCU"
 fi
 nothing_machine_wide "uninstalled for the user"
-program_exe='C:\Program Files\Torvane\torvane.exe'
+program_exe=$everyones_exe
 
 # --- The MSI ---
 msi=${installer%.exe}.msi
@@ -334,9 +334,7 @@ msi_icon() {
             $1 == "ProductName" { name = $3 }
             $1 == "ProductIcon" { sub(/^ *ProductIcon +REG_SZ +/, ""); icon = $0 }
             END { if (name == "Torvane") print icon }')
-    [ -n "$icon" ] || return 0
-    icon=${icon#[Cc]:}
-    echo "$drive_c${icon//\\//}"
+    [ -z "$icon" ] || wine_machine_path "$icon"
 }
 
 echo "== The MSI: $old_version, then $new_version over it (msiexec /i /qn)"

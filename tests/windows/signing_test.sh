@@ -30,6 +30,8 @@ finish() {
 trap finish EXIT
 # shellcheck source=tests/checks.sh
 source "$here/../checks.sh"
+# shellcheck source=tests/windows/program.sh
+source "$here/program.sh"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 name=Torvane-$version-win64
@@ -81,9 +83,7 @@ check "the program's signature in the .zip holds" verified "$scratch/zip/$name/t
 
 echo "== What the signed installer puts on disk (for the user alone, under Wine)"
 wine_start
-cp "$signed/$name.exe" "$WINEPREFIX/drive_c/setup.exe"
-(cd "$WINEPREFIX/drive_c" && "$wine" 'C:\setup.exe' /S /CurrentUser)
-"$wineserver" -w
+program_install "$signed/$name.exe" /S /CurrentUser
 installed=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Programs/Torvane' -type d)
 check "the program's signature holds, installed" verified "$installed/torvane.exe"
 check "the uninstaller's signature holds" verified "$installed/Uninstall.exe"

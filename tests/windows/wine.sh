@@ -59,6 +59,12 @@ wine_stop() {
 # shellcheck disable=SC1003  # a backslash, not an escaped quote
 wine_path() { printf 'Z:%s' "$(realpath "$1" | tr / '\\')"; }
 
+# A path on the prefix's drive C: (C:\users\...) as the machine sees it.
+wine_machine_path() {
+    local path=${1#[Cc]:}
+    printf '%s' "$WINEPREFIX/drive_c${path//\\//}"
+}
+
 # Takes away the prefix's way to the machine's files (its drive Z:, the machine's /), as a
 # Windows PC has none. Wine lists the faces it found (its own, Tahoma, the desktop's, among
 # them) for DirectWrite by their paths under Z:, and lists them so again at every start:
