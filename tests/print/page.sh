@@ -88,18 +88,18 @@ page_missing() {  # [DECIMAL]
     done
 }
 
-# Each result cell's box on a page drawn at DPI, in pixels, as ImageMagick's geometry:
-# NAME WIDTHxHEIGHT+X+Y, from its box in the window's layout (twips, 1440 an inch) and the
-# window's top left corner on the page (inches).
-page_cell_boxes() {  # DPI LEFT TOP
+# Each result cell of the worked example: NAME WIDTHxHEIGHT+X+Y TEXT, its box on a page drawn
+# at DPI in pixels, as ImageMagick's geometry, from its box in the window's layout (twips, 1440
+# an inch) and the window's top left corner on the page (inches), then the text it shows.
+page_cells() {  # DPI LEFT TOP
     awk -v dpi="$1" -v left="$2" -v top="$3" '
-        FNR == NR && $1 == "cell" { cell["\"" $2 "\""] = 1; next }
-        $1 ~ /^\{"Label[0-9]+",$/ && (substr($1, 2, length($1) - 2) in cell) &&
-            match($0, /\{ *[0-9]+, *[0-9]+, *[0-9]+, *[0-9]+\}/) {
+        FNR == NR { if ($1 == "cell") text[$2] = $3; next }
+        { name = $1; gsub(/^\{"|",$/, "", name) }
+        (name in text) && match($0, /\{ *[0-9]+, *[0-9]+, *[0-9]+, *[0-9]+\}/) {
             split(substr($0, RSTART + 1, RLENGTH - 2), b, / *, */)
             s = dpi / 1440
-            printf "%s %dx%d+%d+%d\n", substr($1, 3, length($1) - 4), b[3] * s, b[4] * s,
-                left * dpi + b[1] * s, top * dpi + b[2] * s }' \
+            printf "%s %dx%d+%d+%d %s\n", name, b[3] * s, b[4] * s, left * dpi + b[1] * s,
+                top * dpi + b[2] * s, text[name] }' \
         FS='\t' "$page_example" FS=' ' "$page_here/../../ui/layout.h"
 }
 
@@ -122,14 +122,13 @@ page_read() {  # PDF PREFIX
     page_unread=()
     page_measure "$1" "$2-measure" || { page_unread=("the window is not on the page"); return; }
     gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r600 -o "$2-cells.png" "$1"
-    while read -r name box; do
-        want=$(awk -F '\t' -v n="$name" '$1 == "cell" && $2 == n {print $3}' "$page_example")
+    while read -r name box want; do
         read=$(convert "$2-cells.png" -crop "$box" +repage -shave 16x16 -bordercolor white \
             -border 60 png:- |
             tesseract stdin - --psm 6 -c tessedit_char_whitelist='0123456789.ABCDEFGH ' \
                 2>/dev/null | tr -d ' \n') || read=''
         [ "$read" = "${want// /}" ] || page_unread+=("$name: ${read:-nothing} ($want)")
-    done < <(page_cell_boxes 600 "$page_left" "$page_top")
+    done < <(page_cells 600 "$page_left" "$page_top")
 }
 
 page_check_text() {  # WHAT PDF [DECIMAL]
