@@ -52,7 +52,6 @@ import threading
 import time
 import urllib.parse
 
-from selenium.common.exceptions import WebDriverException
 
 REPO = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tests" / "web"))
@@ -201,18 +200,6 @@ def bare_site(build, scratch):
     return site
 
 
-def offline(driver):
-    """The browser told it has no network (DevTools' network emulation, by rule where the old
-    command is gone), as the server's line answers nothing."""
-    conditions = {"offline": True, "latency": 0, "downloadThroughput": -1,
-                  "uploadThroughput": -1}
-    try:
-        driver.execute_cdp_cmd("Network.emulateNetworkConditions", conditions)
-    except WebDriverException:
-        driver.execute_cdp_cmd("Network.emulateNetworkConditionsByRule", {
-            "matchedNetworkConditions": [{"urlPattern": "", **conditions}]})
-
-
 def first_frame(driver, url):
     """Opens the page; the first frame's time in seconds."""
     driver.get("about:blank")
@@ -258,7 +245,7 @@ def visit(site, encodings, args, servers):
             driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
             if has_worker:
                 worker_ready(driver)
-                offline(driver)
+                harness.offline(driver)
                 server.line.offline = True
                 try:
                     times["offline"] = first_frame(driver, url)

@@ -6,6 +6,7 @@ import http.server
 import threading
 
 from selenium import webdriver
+from selenium.common.exceptions import WebDriverException
 from selenium.webdriver.chrome.service import Service
 
 
@@ -33,3 +34,16 @@ def browser(*arguments, prefs=None, console=False):
     if console:
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(options=options, service=Service("/usr/bin/chromedriver"))
+
+
+def offline(driver):
+    """The browser told it has no network (DevTools' network emulation, by rule where the old
+    command is gone)."""
+    conditions = {"offline": True, "latency": 0, "downloadThroughput": -1,
+                  "uploadThroughput": -1}
+    driver.execute_cdp_cmd("Network.enable", {})
+    try:
+        driver.execute_cdp_cmd("Network.emulateNetworkConditions", conditions)
+    except WebDriverException:
+        driver.execute_cdp_cmd("Network.emulateNetworkConditionsByRule", {
+            "matchedNetworkConditions": [{"urlPattern": "", **conditions}]})

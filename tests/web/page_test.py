@@ -432,9 +432,7 @@ def run_touch(folder, device):
                 """const done = arguments[0];
                 navigator.serviceWorker.ready.then(() => done(true));
                 setTimeout(() => done(false), 20000);"""))
-            cdp(driver, "Network.enable")
-            cdp(driver, "Network.emulateNetworkConditions", offline=True, latency=0,
-                downloadThroughput=-1, uploadThroughput=-1)
+            harness.offline(driver)
             server.shutdown()
             server.server_close()
             driver.refresh()
