@@ -26,9 +26,10 @@
 #   5. tests the page in Debian's chromium, headless (tests/web/page_test.py);
 #   6. with TORVANE_WEB_BENCH set, measures the page's load beside a bare window's
 #      (bench/web/load.py, given TORVANE_WEB_BENCH's words as its options: "--rounds 5").
-# build-web/ then belongs to the working tree's owner. TORVANE_SCREENSHOT=FILE keeps the test's
-# picture of the page. Whatever happens, also on Ctrl-C, the root is unmounted and removed at
-# the end.
+# build-web/ then belongs to the working tree's owner. TORVANE_SCREENSHOT=FILE.png keeps the
+# test's pictures of the page: on the desktop in FILE.png, and with the results on a phone in
+# FILE-phone.png, turned in FILE-phone-side.png and on a tablet in FILE-tablet.png. Whatever
+# happens, also on Ctrl-C, the root is unmounted and removed at the end.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 source "$repo/scripts/deps.sh"
@@ -45,7 +46,14 @@ inside_cache=/var/cache/torvane-web
 # page's picture to where it was asked for. Called by the cleanup, also after a failure.
 screenshot=${TORVANE_SCREENSHOT:+$(realpath -m "$TORVANE_SCREENSHOT")}
 root_on_exit() {
-    root_hand_back build-web ${screenshot:+/root/page.png "$screenshot"}
+    local shots=() device
+    if [ -n "$screenshot" ]; then
+        shots=(/root/page.png "$screenshot")
+        for device in phone phone-side tablet; do
+            shots+=("/root/page-$device.png" "${screenshot%.png}-$device.png")
+        done
+    fi
+    root_hand_back build-web "${shots[@]}"
 }
 
 # --- In the Debian 13 root --------------------------------------------------------------

@@ -26,7 +26,10 @@ one tap on Big End 1 and the keypad's "next" after each weight: the 30 results a
 app manifest with its icons; and, the network gone, the page starting again from what the
 service worker kept.
 
-Usage: page_test.py SITE_FOLDER [--screenshot FILE]"""
+Usage: page_test.py SITE_FOLDER [--screenshot FILE]
+
+--screenshot keeps the page on the desktop in FILE, and as each device shows it with the
+results in FILE-phone, FILE-phone-side and FILE-tablet (FILE's suffix after each)."""
 import argparse
 import json
 import pathlib
@@ -253,9 +256,9 @@ def run(site_url, language, decimal, letter, screenshot):
             driver.quit()
 
 
-# name, CSS width and height, device pixels per CSS pixel
-DEVICES = [("phone, upright", 390, 844, 3), ("phone, on its side", 844, 390, 3),
-           ("tablet", 768, 1024, 2)]
+# name, CSS width and height, device pixels per CSS pixel, and the screenshot's suffix
+DEVICES = [("phone, upright", 390, 844, 3, "phone"), ("phone, on its side", 844, 390, 3,
+            "phone-side"), ("tablet", 768, 1024, 2, "tablet")]
 KEYPAD = "document.querySelector('body > input')"  # the element Qt types through
 
 
@@ -348,8 +351,8 @@ def check_manifest(driver, base):
               f"{src}: {size}")
 
 
-def run_touch(folder, device):
-    name, width, height, scale = device
+def run_touch(folder, device, screenshot):
+    name, width, height, scale, suffix = device
     print(f"== The page on a {name}, {width} x {height}, by touch")
     server = harness.serve(folder)
     url = f"http://127.0.0.1:{server.server_address[1]}/"
@@ -386,6 +389,11 @@ def run_touch(folder, device):
             check("Calculate asks for no keyboard", keypad(driver)[0] == "none", keypad(driver))
             check("the first weight typed at the start, the others after a tap: the 30 results",
                   wait_for_results(driver, want) == want)
+            if screenshot:
+                shot = pathlib.Path(screenshot)
+                shot = str(shot.with_name(f"{shot.stem}-{suffix}{shot.suffix}"))
+                driver.save_screenshot(shot)
+                print(f"  the page: {shot}")
             moved = driver.execute_script(
                 "return [scrollX, scrollY, document.scrollingElement.scrollLeft,"
                 " document.scrollingElement.scrollTop, visualViewport.offsetLeft,"
@@ -459,7 +467,7 @@ def main():
     finally:
         server.shutdown()
     for device in DEVICES:
-        run_touch(pathlib.Path(arguments.site).resolve(), device)
+        run_touch(pathlib.Path(arguments.site).resolve(), device, arguments.screenshot)
     if failures:
         sys.exit(f"page test: {len(failures)} failure(s): " + "; ".join(failures))
     print("page test: every check passed")
